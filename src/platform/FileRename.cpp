@@ -1,0 +1,111 @@
+#include "platform/FileRename.h"
+
+#include "platform/PathText.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace gvt::platform {
+
+namespace {
+
+bool entryExists(const QByteArray& path) {
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+// True when `folder` holds `name` in any letter case.
+bool folderHoldsName(const QString& folder, const QString& name) {
+    QString exact = folder;
+    if (!exact.endsWith(u'/'))
+        exact.append(u'/');
+    if (entryExists(QFile::encodeName(exact + name)))
+        return true;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (sameNameIgnoringCase(QFile::decodeName(entry->d_name), name)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+int renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(),
+                  RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // The file system cannot refuse to replace by itself: a hard link can, for plain files.
+    struct stat st {};
+    if (::lstat(from.constData(), &st) != 0)
+        return errno;
+    if (!S_ISDIR(st.st_mode)) {
+        if (::link(from.constData(), to.constData()) != 0)
+            return errno;
+        return ::unlink(from.constData()) == 0 ? 0 : errno;
+    }
+    if (entryExists(to))
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+FileError::Kind fileErrorKindOf(int errnoValue) {
+    switch (errnoValue) {
+    case ENOENT:
+    case ENOTDIR:
+        return FileError::Kind::NotFound;
+    case EEXIST:
+    case ENOTEMPTY:
+        return FileError::Kind::Exists;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY:
+        return FileError::Kind::Denied;
+    default:
+        return FileError::Kind::Other;
+    }
+}
+
+std::optional<FileError> renameFile(const QString& fromText, const QString& toText) {
+    const QString from = resolvePath(fromText);
+    const QByteArray fromBytes = QFile::encodeName(from);
+    if (!entryExists(fromBytes))
+        return FileError{FileError::Kind::NotFound, from, {}};
+
+    const PathSplit target = splitLastComponent(toText);
+    QString folder = resolvePath(target.folderText);
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return FileError{FileError::Kind::NotFound, from, folder};
+    if (!folder.endsWith(u'/'))
+        folder.append(u'/');
+    const QString to = folder + target.lastComponent;
+    if (target.lastComponent.isEmpty() || folderHoldsName(folder, target.lastComponent))
+        return FileError{FileError::Kind::Exists, from, to};
+
+    const int error = renameNoReplace(fromBytes, QFile::encodeName(to));
+    if (error != 0) {
+        const FileError::Kind kind = fileErrorKindOf(error);
+        return FileError{kind, from, kind == FileError::Kind::Exists ? to : QString()};
+    }
+    return std::nullopt;
+}
+
+} // namespace gvt::platform

@@ -1,0 +1,94 @@
+#include "platform/FolderSearch.h"
+
+#include "platform/PathText.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace gvt::platform {
+
+namespace {
+
+// Glob match on upper-cased texts; `*` runs are handled by backtracking to the last star.
+bool globMatch(const QString& pattern, const QString& name) {
+    qsizetype p = 0, n = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool isFolderEntry(const QByteArray& folder, const dirent* entry) {
+    if (entry->d_type == DT_DIR)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    QByteArray full = folder;
+    if (!full.endsWith('/'))
+        full.append('/');
+    full.append(entry->d_name);
+    struct stat st {};
+    return ::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+bool matchesPattern(const QString& pattern, const QString& name) {
+    if (pattern == u"*.*" || pattern == u"*")
+        return true;
+    return globMatch(pattern.toUpper(), name.toUpper());
+}
+
+QList<FoundEntry> findEntries(const QString& patternText) {
+    const PathSplit split = splitLastComponent(patternText);
+    if (split.lastComponent.isEmpty())
+        return {};
+    const QByteArray folder = QFile::encodeName(resolvePath(split.folderText));
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return {};
+
+    const bool matchAll = split.lastComponent == u"*.*" || split.lastComponent == u"*";
+    const QString upperPattern = split.lastComponent.toUpper();
+    struct Keyed {
+        QString key;
+        FoundEntry entry;
+    };
+    std::vector<Keyed> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        QString name = QFile::decodeName(entry->d_name);
+        QString key = name.toUpper();
+        if (!matchAll && !globMatch(upperPattern, key))
+            continue;
+        found.push_back({std::move(key), {std::move(name), isFolderEntry(folder, entry)}});
+    }
+    ::closedir(dir);
+
+    std::sort(found.begin(), found.end(), [](const Keyed& a, const Keyed& b) {
+        const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
+        return byKey != 0 ? byKey < 0 : a.entry.name < b.entry.name;
+    });
+    QList<FoundEntry> result;
+    result.reserve(qsizetype(found.size()));
+    for (Keyed& k : found)
+        result.append(std::move(k.entry));
+    return result;
+}
+
+} // namespace gvt::platform

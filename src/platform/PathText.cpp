@@ -1,0 +1,104 @@
+#include "platform/PathText.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace gvt::platform {
+
+namespace {
+
+bool isSeparator(QChar c) {
+    return c == u'\\' || c == u'/';
+}
+
+bool entryExists(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QString joinPath(const QString& base, const QString& name) {
+    if (base.isEmpty())
+        return name;
+    if (base.endsWith(u'/'))
+        return base + name;
+    return base + u'/' + name;
+}
+
+// The entry of `folder` whose name equals `name` in another letter case, ordinally first.
+QString findOtherCase(const QString& folder, const QString& name) {
+    const QByteArray encoded = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR* dir = ::opendir(encoded.constData());
+    if (!dir)
+        return {};
+    QString best;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString candidate = QFile::decodeName(entry->d_name);
+        if (sameNameIgnoringCase(candidate, name) && (best.isEmpty() || candidate < best))
+            best = candidate;
+    }
+    ::closedir(dir);
+    return best;
+}
+
+} // namespace
+
+QStringList pathComponents(const QString& text) {
+    QStringList parts;
+    QString current;
+    for (QChar c : text) {
+        if (isSeparator(c)) {
+            if (!current.isEmpty())
+                parts.append(current);
+            current.clear();
+        } else {
+            current.append(c);
+        }
+    }
+    if (!current.isEmpty())
+        parts.append(current);
+    return parts;
+}
+
+bool isRootedPathText(const QString& text) {
+    return !text.isEmpty() && isSeparator(text.front());
+}
+
+bool sameNameIgnoringCase(const QString& a, const QString& b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString resolvePath(const QString& text) {
+    QString path = isRootedPathText(text) ? QStringLiteral("/") : QString();
+    bool parentExists = true;
+    for (const QString& component : pathComponents(text)) {
+        const QString exact = joinPath(path, component);
+        if (!parentExists || component == u"." || component == u".." || entryExists(exact)) {
+            path = exact;
+            continue;
+        }
+        const QString other = findOtherCase(path, component);
+        if (other.isEmpty()) {
+            // Missing from here on: keep the spelling so that opening fails as "missing".
+            parentExists = false;
+            path = exact;
+        } else {
+            path = joinPath(path, other);
+        }
+    }
+    if (path.isEmpty())
+        path = QStringLiteral(".");
+    return path;
+}
+
+PathSplit splitLastComponent(const QString& text) {
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+        if (isSeparator(text[i]))
+            return {text.left(i + 1), text.mid(i + 1)};
+    }
+    return {QString(), text};
+}
+
+} // namespace gvt::platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program builds every path as "game folder + fixed relative path with backslashes".
+// These helpers turn such a text into a path on this machine.
+namespace gvt::platform {
+
+// Splits a path text at backslashes and slashes; empty components are dropped.
+QStringList pathComponents(const QString& text);
+
+// True when the text starts at the file system root ("/..." or "\...").
+bool isRootedPathText(const QString& text);
+
+// Finds each component without regard to case (an exact match first; among names that differ
+// only in case the ordinally first wins). Components that do not exist keep their spelling.
+QString resolvePath(const QString& text);
+
+// The folder part and the last component of a path text, split at the last separator.
+struct PathSplit {
+    QString folderText;
+    QString lastComponent;
+};
+PathSplit splitLastComponent(const QString& text);
+
+// True when two names are the same without regard to case.
+bool sameNameIgnoringCase(const QString& a, const QString& b);
+
+} // namespace gvt::platform

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QMediaPlayer;
+class QAudioOutput;
+
+namespace gvt::platform {
+
+// Where the launcher's own executable lies.
+class ProgramLocation {
+public:
+    virtual ~ProgramLocation() = default;
+    virtual QString programPath() const = 0;
+};
+
+// Starts a program without waiting for it.
+class ProcessStarter {
+public:
+    virtual ~ProcessStarter() = default;
+    // `executableText` is a path text; `argumentText` is split at blanks into words.
+    virtual void start(const QString& executableText, const QString& argumentText) = 0;
+};
+
+// The looping background tune.
+class Sound {
+public:
+    virtual ~Sound() = default;
+    virtual void startTune() = 0;
+    virtual void stopAll() = 0;
+};
+
+// The stand-ins the dialogs are handed; the application owns them.
+struct Platform {
+    ProgramLocation& program;
+    ProcessStarter& processes;
+    Sound& sound;
+};
+
+// The folder of a program path: the text before its last separator.
+QString programFolderOf(const QString& programPath);
+
+// What the game's parser sees of an unquoted command line: words split at blanks.
+QStringList splitArgumentWords(const QString& argumentText);
+
+class SystemProgramLocation final : public ProgramLocation {
+public:
+    QString programPath() const override;
+};
+
+// Starts the resolved executable detached, in the launcher's current directory; a file that
+// is not executable goes through `wine` when it is on PATH.
+class DetachedProcessStarter final : public ProcessStarter {
+public:
+    void start(const QString& executableText, const QString& argumentText) override;
+};
+
+// Plays the tune from the program's resources through QtMultimedia.
+class MediaSound final : public Sound {
+public:
+    explicit MediaSound(QString source);
+    ~MediaSound() override;
+    void startTune() override;
+    void stopAll() override;
+
+private:
+    QString m_source;
+    std::unique_ptr<QAudioOutput> m_output;
+    std::unique_ptr<QMediaPlayer> m_player;
+};
+
+} // namespace gvt::platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace gvt::ui {
+
+enum class MessageIcon { Information, Exclamation };
+
+// Every message of the program: a modal box titled "Error" with one OK button.
+void showMessage(QWidget* owner, const QString& text, MessageIcon icon);
+
+// Tests record the messages instead of blocking on a modal box. An empty capture restores
+// the real box.
+using MessageCapture = std::function<void(QWidget* owner, const QString& text, MessageIcon)>;
+void setMessageCapture(MessageCapture capture);
+
+} // namespace gvt::ui

@@ -1,0 +1,87 @@
+#include "ui/SortedList.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace gvt::ui {
+
+QCollator listCollator() {
+    QLocale locale;
+    // Under the C locale the collator compares code points; the game's platform always has a
+    // real locale, so fall back to English there.
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+    return collator;
+}
+
+void sortForList(QStringList& names) {
+    const QCollator collator = listCollator();
+    struct Keyed {
+        QCollatorSortKey key;
+        qsizetype index;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        keyed.push_back({collator.sortKey(names[i]), i});
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Keyed& a, const Keyed& b) { return a.key.compare(b.key) < 0; });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const Keyed& k : keyed)
+        sorted.append(std::move(names[k.index]));
+    names = std::move(sorted);
+}
+
+void fillSorted(QListWidget* list, QStringList names) {
+    sortForList(names);
+    list->setUpdatesEnabled(false);
+    list->clear();
+    list->addItems(names);
+    list->setUpdatesEnabled(true);
+}
+
+void fillSorted(QComboBox* combo, QStringList names) {
+    sortForList(names);
+    combo->clear();
+    combo->addItems(names);
+}
+
+int insertSorted(QListWidget* list, const QString& name) {
+    const QCollator collator = listCollator();
+    int low = 0, high = list->count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (collator.compare(list->item(middle)->text(), name) <= 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    list->insertItem(low, name);
+    return low;
+}
+
+QStringList entriesOf(const QListWidget* list) {
+    QStringList entries;
+    entries.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i)
+        entries.append(list->item(i)->text());
+    return entries;
+}
+
+QStringList entriesOf(const QComboBox* combo) {
+    QStringList entries;
+    entries.reserve(combo->count());
+    for (int i = 0; i < combo->count(); ++i)
+        entries.append(combo->itemText(i));
+    return entries;
+}
+
+} // namespace gvt::ui

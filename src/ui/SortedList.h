@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QCollator>
+#include <QStringList>
+
+class QComboBox;
+class QListWidget;
+
+namespace gvt::ui {
+
+// Lists order their entries without regard to case in the user's locale, keep duplicates, and
+// are filled in bulk: one sort, one insert.
+QCollator listCollator();
+
+// Sorts names the way the lists show them (stable, so equal names keep their order).
+void sortForList(QStringList& names);
+
+// Replaces the list's entries by `names`, sorted.
+void fillSorted(QListWidget* list, QStringList names);
+void fillSorted(QComboBox* combo, QStringList names);
+
+// Inserts one entry at its sorted place (after equal entries); returns its row.
+int insertSorted(QListWidget* list, const QString& name);
+
+// All entries of a list, in order.
+QStringList entriesOf(const QListWidget* list);
+QStringList entriesOf(const QComboBox* combo);
+
+} // namespace gvt::ui
