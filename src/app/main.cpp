@@ -1,9 +1,15 @@
+#include "app/ModManagerApp.h"
+
 #include <QApplication>
-#include <QDialog>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
+    // The tune is MPEG audio inside a wave file: only the GStreamer back end plays it.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QApplication application(argc, argv);
-    QDialog window;
-    window.setWindowTitle(QStringLiteral("GVTarsis Mod Manager 1.2"));
-    return window.exec() >= 0 ? 0 : 1;
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+    QApplication::setApplicationDisplayName(QStringLiteral("GVTarsis Mod Manager"));
+    QApplication::setDesktopFileName(QStringLiteral("gvtarsis-modmanager"));
+    return gvt::app::ModManagerApp().run();
 }

@@ -66,6 +66,11 @@ void MediaSound::startTune() {
     m_player->play();
 }
 
+bool MediaSound::isPlaying() const {
+    return m_player && m_player->playbackState() == QMediaPlayer::PlayingState &&
+           m_player->error() == QMediaPlayer::NoError && m_player->duration() > 0;
+}
+
 void MediaSound::stopAll() {
     if (m_player)
         m_player->stop();

@@ -65,6 +65,8 @@ public:
     ~MediaSound() override;
     void startTune() override;
     void stopAll() override;
+    // True while the tune plays (also into a silent sink where there is no sound card).
+    bool isPlaying() const;
 
 private:
     QString m_source;

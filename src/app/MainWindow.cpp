@@ -1,0 +1,106 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutDialog.h"
+#include "common/GameFolder.h"
+#include "common/GameLaunch.h"
+#include "multiplayer/MultiplayerDialog.h"
+#include "music/MusicDialog.h"
+#include "platform/Platform.h"
+#include "settings/SettingsDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/SortedList.h"
+#include "ui_MainWindow.h"
+
+#include <QIcon>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QTimer>
+
+namespace gvt::app {
+
+MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
+    : ModalDialog(parent), m_platform(platform), m_ui(std::make_unique<Ui::MainWindowUi>()),
+      m_multiplayer(std::make_unique<multiplayer::MultiplayerDialog>(platform)),
+      m_music(std::make_unique<music::MusicDialog>()),
+      m_settings(std::make_unique<settings::SettingsDialog>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    m_ui->banner->setPixmap(QPixmap(QStringLiteral(":/images/banner.bmp")));
+    connect(m_ui->startButton, &QPushButton::clicked, this, &MainWindow::launchSinglePlayer);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_gameFolder = common::readGameFolder();
+    buildMenus();
+    ui::fillSorted(m_ui->modList, [this] {
+        QStringList shown;
+        for (const QString& folder : common::listModFolders(m_gameFolder))
+            shown.append(common::displayNameOf(folder));
+        return shown;
+    }());
+    if (m_ui->modList->count() > 0)
+        m_ui->modList->setCurrentRow(0);
+    setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+    m_ui->startButton->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::showEvent(QShowEvent* event) {
+    ModalDialog::showEvent(event);
+    // Building the player is slow; start the tune once the window is on screen.
+    if (!m_tuneStarted) {
+        m_tuneStarted = true;
+        QTimer::singleShot(0, this, [this] { m_platform.sound.startTune(); });
+    }
+}
+
+void MainWindow::buildMenus() {
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
+    layout()->setMenuBar(m_menuBar);
+
+    QMenu* options = m_menuBar->addMenu(QStringLiteral("&Options"));
+    connect(options->addAction(QStringLiteral("Change &MP3's")), &QAction::triggered, this,
+            [this] { m_music->run(this); });
+    connect(options->addAction(QStringLiteral("Change &Settings")), &QAction::triggered, this,
+            [this] { m_settings->run(this); });
+    connect(options->addAction(QStringLiteral("Multiplayer")), &QAction::triggered, this,
+            [this] { m_multiplayer->run(this); });
+
+    // Each profile goes to the top, so the popup shows them in reverse search order.
+    m_profilesMenu = m_menuBar->addMenu(QStringLiteral("Profiles"));
+    for (const QString& profile : common::listProfileFolders(m_gameFolder)) {
+        auto* action = new QAction(profile, m_profilesMenu);
+        const QList<QAction*> existing = m_profilesMenu->actions();
+        m_profilesMenu->insertAction(existing.isEmpty() ? nullptr : existing.first(), action);
+        connect(action, &QAction::triggered, this, [this, profile] { runProfile(profile); });
+    }
+
+    QMenu* help = m_menuBar->addMenu(QStringLiteral("&?"));
+    connect(help->addAction(QStringLiteral("&About...")), &QAction::triggered, this,
+            &MainWindow::runAbout);
+}
+
+void MainWindow::runProfile(const QString& profile) {
+    m_settings->run(this, profile);
+}
+
+void MainWindow::runAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainWindow::launchSinglePlayer() {
+    if (!common::isPlacedInGameFolder(m_platform, m_gameFolder)) {
+        ui::showMessage(this, QString::fromLatin1(common::kPlacementMessage),
+                        ui::MessageIcon::Information);
+        return;
+    }
+    const QListWidgetItem* selected = m_ui->modList->currentItem();
+    const QString shown = selected && selected->isSelected() ? selected->text() : QString();
+    common::startGame(m_platform, m_gameFolder,
+                      common::singlePlayerArguments(common::folderNameOf(shown)));
+}
+
+} // namespace gvt::app
