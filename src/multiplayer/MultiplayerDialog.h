@@ -1,20 +1,69 @@
 #pragma once
 
-class QWidget;
+#include "multiplayer/MultiplayerForm.h"
+#include "ui/ModalDialog.h"
 
+#include <memory>
+
+namespace Ui {
+class MultiplayerDialogUi;
+}
 namespace gvt::platform {
 struct Platform;
 }
 
 namespace gvt::multiplayer {
 
+class MultiplayerWindow;
+
+// The Multiplayer dialog: lives as long as the main window and keeps its form between
+// openings; its window is built anew at every opening.
 class MultiplayerDialog {
 public:
-    explicit MultiplayerDialog(platform::Platform& platform) : m_platform(platform) {}
+    explicit MultiplayerDialog(platform::Platform& platform);
+    ~MultiplayerDialog();
+
+    // Builds the window over `owner` and runs it modally.
     void run(QWidget* owner);
+    // Builds the window and runs its opening steps without showing it (run() shows it).
+    MultiplayerWindow& open(QWidget* owner);
+    MultiplayerWindow* window() const { return m_window.get(); }
+    const MultiplayerForm& form() const { return m_form; }
 
 private:
+    friend class MultiplayerWindow;
     platform::Platform& m_platform;
+    MultiplayerForm m_form;
+    std::unique_ptr<MultiplayerWindow> m_window;
+};
+
+class MultiplayerWindow : public ui::ModalDialog {
+    Q_OBJECT
+public:
+    MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner);
+    ~MultiplayerWindow() override;
+
+    Ui::MultiplayerDialogUi& form() { return *m_ui; }
+
+    // Enter closes the dialog as OK: the form takes the controls' values first.
+    void accept() override;
+
+    // The Start button ("Host" or "Join").
+    void startGame();
+    void hostGame();
+    void joinGame();
+
+private:
+    void takeValues();
+    void showValues();
+    void switchMode(MultiplayerForm::Mode mode);
+    void changeMod();
+    void moveMap(bool toRotation);
+    void clickCoop();
+
+    MultiplayerDialog& m_dialog;
+    MultiplayerForm& m_form;
+    std::unique_ptr<Ui::MultiplayerDialogUi> m_ui;
 };
 
 } // namespace gvt::multiplayer

@@ -1,0 +1,32 @@
+#include "multiplayer/MapRotation.h"
+
+#include "common/Cp1252.h"
+#include "common/LineFile.h"
+#include "platform/FolderSearch.h"
+#include "ui/MessageBox.h"
+
+namespace gvt::multiplayer {
+
+QStringList listMaps(const QString& gameFolder, const QString& modFolder) {
+    QStringList maps;
+    const auto found = platform::findEntries(gameFolder + QStringLiteral("\\Mods\\") + modFolder +
+                                             QStringLiteral("\\Archives\\GvTarsis\\Levels\\*.rfa"));
+    for (const platform::FoundEntry& entry : found)
+        maps.append(entry.name.chopped(4));
+    return maps;
+}
+
+void writeMapList(const QString& gameFolder, const QStringList& rotation, QWidget* owner) {
+    common::Lines lines;
+    for (const QString& map : rotation)
+        lines.append("game.addLevel " + common::toCp1252(map));
+    lines.append("game.setCurrentLevel " +
+                 (rotation.isEmpty() ? QByteArray() : common::toCp1252(rotation.last())));
+    if (!common::rewriteWholeFile(
+            gameFolder + QStringLiteral("\\Mods\\GvTarsis\\settings\\maplist.con"), lines))
+        ui::showMessage(owner,
+                        QStringLiteral("The file \"maplist.con\" is missing or write protected"),
+                        ui::MessageIcon::Exclamation);
+}
+
+} // namespace gvt::multiplayer

@@ -1,0 +1,456 @@
+#include "multiplayer/MultiplayerDialog.h"
+#include "GameTree.h"
+#include "MessageCapture.h"
+#include "SettingsHome.h"
+#include "StubGame.h"
+#include "TestPlatform.h"
+#include "ui/SortedList.h"
+#include "ui_MultiplayerDialog.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace gvt;
+using gvt::test::crlf;
+using gvt::test::GameTree;
+
+namespace {
+
+const QString kServerSettings = QStringLiteral("Mods/GvTarsis/settings/ServerSettings.con");
+const QString kMapList = QStringLiteral("Mods/GvTarsis/settings/maplist.con");
+
+QList<QByteArray> numberedLines(int count) {
+    QList<QByteArray> lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append("kept " + QByteArray::number(i));
+    return lines;
+}
+
+// The 14 generated lines of an untouched form at the first opening.
+const QMap<int, QByteArray> kUntouched = {
+    {1, "game.serverName \"My Server\""},
+    {2, "game.serverDedicated 0"},
+    {3, "game.serverGamePlayMode GPM_CQ"},
+    {4, "game.serverGameTime 0"},
+    {5, "game.serverMaxPlayers 16"},
+    {7, "game.serverInternet 0"},
+    {8, "game.serverNumberOfRounds 1"},
+    {10, "game.serverSpawnDelay 0"},
+    {11, "game.serverGameStartDelay 0"},
+    {13, "game.serverSoldierFriendlyFire 100"},
+    {14, "game.serverVehicleFriendlyFire 100"},
+    {15, "game.serverTicketRatio 100"},
+    {18, "game.serverCoopAiSkill 100"},
+    {20, "game.serverPassword \"\""},
+};
+
+QByteArray expectedSettings(const QList<QByteArray>& kept, const QMap<int, QByteArray>& generated,
+                            const QByteArray& tail = {}) {
+    QList<QByteArray> lines = kept;
+    lines.resize(39);
+    for (auto it = generated.begin(); it != generated.end(); ++it)
+        lines[it.key() - 1] = it.value();
+    return crlf(lines) + tail;
+}
+
+struct Multiplayer {
+    Multiplayer()
+        : tree(QStringLiteral("Grimvale Tarsis Gold")), platform(tree.gameFolder()),
+          stub(tree.path(QStringLiteral("gvtarsis.exe"))), dialog(platform.platform) {
+        tree.addFolder(QStringLiteral("Mods/GvTarsis/Archives/GvTarsis/Levels"));
+        for (const char* map : {"Coldharbour.rfa", "Ashen Ridge.rfa", "brume.RFA"})
+            tree.addFile(QStringLiteral("Mods/GvTarsis/Archives/GvTarsis/Levels/") +
+                         QString::fromLatin1(map));
+        for (const char* map : {"Vorlok Keep.rfa", "Alpha.rfa"})
+            tree.addFile(QStringLiteral("Mods/vorlok/Archives/GvTarsis/Levels/") +
+                         QString::fromLatin1(map));
+        tree.addFolder(QStringLiteral("Mods/Empty Mod"));
+        tree.addFile(kServerSettings, crlf(numberedLines(39)));
+        tree.addFile(
+            kMapList,
+            "game.addLevel Old One\r\ngame.addLevel Old Two\r\ngame.setCurrentLevel Old Two\r\n");
+        home.setGameDir(tree.gameFolder());
+        platform.sound.playing = true; // as the main window left it
+    }
+    Ui::MultiplayerDialogUi& open() {
+        multiplayer::MultiplayerWindow& window = dialog.open(nullptr);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return window.form();
+    }
+    void close() { dialog.window()->reject(); }
+    void select(QListWidget* list, const QString& text) {
+        const auto items = list->findItems(text, Qt::MatchExactly);
+        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
+        list->setCurrentItem(items.first());
+    }
+    // Near the left edge: a check box or radio button only takes clicks on its box and text.
+    void click(QAbstractButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
+    void type(QLineEdit* edit, const QString& text) {
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        for (QChar c : text) {
+            // The key simulation knows only ASCII keys; other characters arrive as typed text.
+            if (c.unicode() < 0x80)
+                QTest::keyClick(edit, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::KeyAction::Click, edit, Qt::Key_unknown, QString(c), {});
+        }
+    }
+
+    GameTree tree;
+    test::SettingsHome home;
+    test::TestPlatform platform;
+    test::StubGame stub;
+    test::MessageCapture messages;
+    multiplayer::MultiplayerDialog dialog;
+};
+
+} // namespace
+
+TEST(MultiplayerDialog, OpensWithItsDefaultsAndTheBaseGamesMaps) {
+    Multiplayer mp;
+    Ui::MultiplayerDialogUi& f = mp.open();
+    EXPECT_EQ(mp.dialog.window()->windowTitle(), QStringLiteral("Multiplayer"));
+    EXPECT_EQ(ui::entriesOf(f.modList),
+              (QStringList{QStringLiteral("Empty Mod"), QStringLiteral("Grimvale Tarsis"),
+                           QStringLiteral("Vorlok")}));
+    EXPECT_EQ(f.modList->currentRow(), 0);
+    // The first mod is selected, but the maps shown are the base game's, none selected.
+    EXPECT_EQ(ui::entriesOf(f.disabledList),
+              (QStringList{QStringLiteral("Ashen Ridge"), QStringLiteral("brume"),
+                           QStringLiteral("Coldharbour")}));
+    EXPECT_TRUE(f.disabledList->selectedItems().isEmpty());
+    EXPECT_EQ(f.enabledList->count(), 0);
+    EXPECT_EQ(f.startButton->text(), QStringLiteral("Host"));
+    EXPECT_TRUE(f.serverRadio->isChecked());
+    for (QLabel* value : {f.ticketRatioValue, f.friendlyFireSoldiersValue,
+                          f.friendlyFireVehiclesValue, f.aiSkillValue})
+        EXPECT_EQ(value->text(), QStringLiteral("100"));
+    EXPECT_EQ(f.ticketRatioSlider->minimum(), 10);
+    EXPECT_EQ(f.ticketRatioSlider->maximum(), 1000);
+    EXPECT_EQ(f.serverNameEdit->text(), QStringLiteral("My Server"));
+    EXPECT_EQ(f.serverPasswordEdit->echoMode(), QLineEdit::Password);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             f.clientInternetCheck, f.ipAddressEdit, f.clientPasswordEdit, f.disableMapButton,
+             f.aiSkillSlider, f.aiSkillValue, f.aiSkillLabel})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(f.enableMapButton->isEnabled());
+    EXPECT_TRUE(mp.messages.texts().isEmpty());
+}
+
+TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) {
+    struct Case {
+        const char* name;
+        int lineCount;
+        bool changeEverything;
+    };
+    const QList<Case> cases = {
+        {"untouched form, 39 lines", 39, false},
+        {"every field changed", 39, true},
+        {"10-line file", 10, false},
+        {"45-line file keeps its tail", 45, false},
+    };
+    for (const Case& c : cases) {
+        Multiplayer mp;
+        QList<QByteArray> old = numberedLines(c.lineCount);
+        mp.tree.addFile(kServerSettings, crlf(old));
+        Ui::MultiplayerDialogUi& f = mp.open();
+        QMap<int, QByteArray> expected = kUntouched;
+        if (c.changeEverything) {
+            mp.type(f.serverNameEdit, QStringLiteral("Kévin's \"Den\""));
+            mp.type(f.maxPlayersEdit, QStringLiteral("32"));
+            mp.type(f.serverPasswordEdit, QStringLiteral("pass word"));
+            mp.type(f.roundTimeEdit, QString());
+            mp.type(f.numberOfRoundsEdit, QStringLiteral("three"));
+            mp.type(f.spawnTimeEdit, QStringLiteral("15"));
+            mp.type(f.startDelayEdit, QStringLiteral(" 5 "));
+            mp.click(f.dedicatedCheck);
+            mp.click(f.serverInternetCheck);
+            mp.click(f.coopCheck);
+            f.ticketRatioSlider->setValue(10);
+            f.friendlyFireSoldiersSlider->setValue(0);
+            f.friendlyFireVehiclesSlider->setValue(55);
+            QTest::keyClick(f.aiSkillSlider, Qt::Key_PageDown);
+            expected = {{1, "game.serverName \"K\xe9vin's \"Den\"\""},
+                        {2, "game.serverDedicated 1"},
+                        {3, "game.serverGamePlayMode GPM_COOP"},
+                        {4, "game.serverGameTime "},
+                        {5, "game.serverMaxPlayers 32"},
+                        {7, "game.serverInternet 1"},
+                        {8, "game.serverNumberOfRounds three"},
+                        {10, "game.serverSpawnDelay 15"},
+                        {11, "game.serverGameStartDelay  5 "},
+                        {13, "game.serverSoldierFriendlyFire 0"},
+                        {14, "game.serverVehicleFriendlyFire 55"},
+                        {15, "game.serverTicketRatio 10"},
+                        {18, "game.serverCoopAiSkill 90"},
+                        {20, "game.serverPassword \"pass word\""}};
+        }
+        mp.click(f.startButton);
+        const QList<QByteArray> kept = old.mid(0, 39);
+        const QByteArray tail = c.lineCount > 39 ? crlf(old.mid(39)) : QByteArray();
+        EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(kept, expected, tail)) << c.name;
+        EXPECT_TRUE(mp.messages.texts().isEmpty()) << c.name;
+        const auto record = mp.stub.waitForStart();
+        ASSERT_TRUE(record) << c.name;
+        EXPECT_EQ(record->arguments.join(u' '),
+                  QStringLiteral("+game Empty Mod +restart 1 +hostServer 1"));
+        EXPECT_FALSE(mp.platform.sound.playing);
+    }
+}
+
+TEST(MultiplayerDialog, UnreadableAndWriteProtectedServerSettings) {
+    {
+        // Unreadable at opening: the lines of the last successful read in this run are kept.
+        Multiplayer mp;
+        mp.open();
+        mp.close();
+        QList<QByteArray> firstRead = numberedLines(39);
+        mp.tree.setMode(kServerSettings, 0);
+        mp.tree.addFolder(QStringLiteral("swap"));
+        ASSERT_TRUE(
+            QFile::rename(mp.tree.path(kServerSettings), mp.tree.path(QStringLiteral("swap/s"))));
+        Ui::MultiplayerDialogUi& f = mp.open();
+        EXPECT_EQ(
+            mp.messages.texts(),
+            QStringList{QStringLiteral("The file \"ServerSettings.con\" is missing or corrupt")});
+        EXPECT_EQ(mp.messages.messages().first().icon, ui::MessageIcon::Exclamation);
+        mp.tree.addFile(kServerSettings, "changed meanwhile\r\n");
+        mp.click(f.startButton);
+        EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(firstRead, kUntouched));
+    }
+    {
+        // Write-protected at Start: message, file unchanged, rotation still written, game started.
+        Multiplayer mp;
+        Ui::MultiplayerDialogUi& f = mp.open();
+        mp.tree.setMode(kServerSettings, 0444);
+        mp.click(f.startButton);
+        EXPECT_EQ(mp.messages.texts(),
+                  QStringList{QStringLiteral(
+                      "The file \"ServerSettings.con\" is missing or write protected")});
+        EXPECT_EQ(mp.tree.read(kServerSettings), crlf(numberedLines(39)));
+        EXPECT_EQ(mp.tree.read(kMapList), QByteArray("game.setCurrentLevel \r\n"));
+        EXPECT_TRUE(mp.stub.waitForStart());
+    }
+}
+
+TEST(MultiplayerDialog, MapListIsTheRotationInAlphabeticalOrder) {
+    struct Case {
+        const char* name;
+        QList<QPair<QString, QString>> enable; // mod, map
+        QByteArray expected;
+    };
+    const QList<Case> cases = {
+        {"empty rotation", {}, "game.setCurrentLevel \r\n"},
+        {"enabled out of order",
+         {{QStringLiteral("Grimvale Tarsis"), QStringLiteral("Coldharbour")},
+          {QStringLiteral("Grimvale Tarsis"), QStringLiteral("Ashen Ridge")}},
+         "game.addLevel Ashen Ridge\r\ngame.addLevel Coldharbour\r\ngame.setCurrentLevel "
+         "Coldharbour\r\n"},
+        {"maps of two mods",
+         {{QStringLiteral("Vorlok"), QStringLiteral("Vorlok Keep")},
+          {QStringLiteral("Grimvale Tarsis"), QStringLiteral("brume")},
+          {QStringLiteral("Vorlok"), QStringLiteral("Alpha")}},
+         "game.addLevel Alpha\r\ngame.addLevel brume\r\ngame.addLevel Vorlok Keep\r\n"
+         "game.setCurrentLevel Vorlok Keep\r\n"},
+    };
+    for (const Case& c : cases) {
+        Multiplayer mp;
+        Ui::MultiplayerDialogUi& f = mp.open();
+        for (const auto& [mod, map] : c.enable) {
+            mp.select(f.modList, mod);
+            mp.select(f.disabledList, map);
+            mp.click(f.enableMapButton);
+        }
+        mp.select(f.modList, QStringLiteral("Grimvale Tarsis"));
+        mp.click(f.startButton);
+        EXPECT_EQ(mp.tree.read(kMapList), c.expected) << c.name;
+    }
+}
+
+TEST(MultiplayerDialog, ArrowButtonsFollowMovesModChangesAndModeSwitches) {
+    Multiplayer mp;
+    Ui::MultiplayerDialogUi& f = mp.open();
+    const auto states = [&f] {
+        return QString::fromLatin1(f.enableMapButton->isEnabled() ? "->" : "  ") + u'|' +
+               QString::fromLatin1(f.disableMapButton->isEnabled() ? "<-" : "  ");
+    };
+    // Nothing selected: "->" does nothing.
+    mp.click(f.enableMapButton);
+    EXPECT_EQ(f.enabledList->count(), 0);
+    mp.select(f.disabledList, QStringLiteral("brume"));
+    mp.click(f.enableMapButton);
+    EXPECT_EQ(states(), QStringLiteral("->|<-"));
+    EXPECT_EQ(f.disabledList->currentItem()->text(), QStringLiteral("Ashen Ridge"));
+    mp.click(f.enableMapButton);
+    mp.click(f.enableMapButton);
+    EXPECT_EQ(states(), QStringLiteral("  |<-"));
+    EXPECT_EQ(ui::entriesOf(f.enabledList),
+              (QStringList{QStringLiteral("Ashen Ridge"), QStringLiteral("brume"),
+                           QStringLiteral("Coldharbour")}));
+    // A mod change refills the Disabled list and leaves "->" disabled.
+    mp.select(f.modList, QStringLiteral("Vorlok"));
+    EXPECT_EQ(ui::entriesOf(f.disabledList),
+              (QStringList{QStringLiteral("Alpha"), QStringLiteral("Vorlok Keep")}));
+    EXPECT_EQ(f.disabledList->currentRow(), 0);
+    EXPECT_EQ(f.enabledList->count(), 3);
+    EXPECT_EQ(states(), QStringLiteral("  |<-"));
+    // Client mode disables the lists and "->" and leaves "<-" as it was; Server enables "->".
+    mp.click(f.clientRadio);
+    EXPECT_FALSE(f.disabledList->isEnabled());
+    EXPECT_EQ(states(), QStringLiteral("  |<-"));
+    EXPECT_EQ(f.startButton->text(), QStringLiteral("Join"));
+    mp.click(f.serverRadio);
+    EXPECT_EQ(states(), QStringLiteral("->|<-"));
+    EXPECT_EQ(f.startButton->text(), QStringLiteral("Host"));
+    // Moving the last map out of the rotation disables "<-".
+    for (int i = 0; i < 3; ++i) {
+        f.enabledList->setCurrentRow(0);
+        mp.click(f.disableMapButton);
+    }
+    EXPECT_EQ(states(), QStringLiteral("->|  "));
+    EXPECT_EQ(f.disabledList->count(), 5);
+}
+
+TEST(MultiplayerDialog, ModeSwitchAndCoopRule) {
+    Multiplayer mp;
+    Ui::MultiplayerDialogUi& f = mp.open();
+    mp.click(f.dedicatedCheck);
+    mp.click(f.coopCheck);
+    EXPECT_TRUE(f.aiSkillSlider->isEnabled());
+    EXPECT_TRUE(f.aiSkillLabel->isEnabled());
+    mp.click(f.clientRadio);
+    EXPECT_FALSE(f.dedicatedCheck->isChecked());
+    for (QWidget* w : std::initializer_list<QWidget*>{f.dedicatedCheck, f.coopCheck,
+                                                      f.aiSkillSlider, f.serverNameEdit,
+                                                      f.ticketRatioSlider, f.serverInternetCheck})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    for (QWidget* w : std::initializer_list<QWidget*>{f.ipAddressEdit, f.clientPasswordEdit,
+                                                      f.clientInternetCheck})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    // The AI labels keep the state of the last Coop click.
+    EXPECT_TRUE(f.aiSkillLabel->isEnabled());
+    mp.click(f.serverRadio);
+    EXPECT_TRUE(f.aiSkillSlider->isEnabled());
+    EXPECT_FALSE(f.dedicatedCheck->isChecked());
+    mp.click(f.coopCheck);
+    EXPECT_FALSE(f.aiSkillSlider->isEnabled());
+    EXPECT_FALSE(f.aiSkillValue->isEnabled());
+    // Slider value labels follow the sliders.
+    QTest::keyClick(f.friendlyFireVehiclesSlider, Qt::Key_End);
+    f.ticketRatioSlider->setValue(1000);
+    EXPECT_EQ(f.ticketRatioValue->text(), QStringLiteral("1000"));
+}
+
+TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
+    struct Case {
+        const char* name;
+        QString address;
+        bool internet;
+        QString password;
+        QString expectedArguments;
+    };
+    const QList<Case> cases = {
+        {"internet off, no password", QStringLiteral("10.0.0.5"), false, QString(),
+         QStringLiteral("+game vorlok +restart 1 +joinServer 10.0.0.5 +IsInternet 0 +password {}")},
+        {"internet on", QStringLiteral("10.0.0.5"), true, QString(),
+         QStringLiteral("+game vorlok +restart 1 +joinServer 10.0.0.5 +isInternet 1 +password {}")},
+        {"password with blanks and braces", QStringLiteral("host.example"), false,
+         QStringLiteral("a b}{c"),
+         QStringLiteral(
+             "+game vorlok +restart 1 +joinServer host.example +IsInternet 0 +password {a b}{c}")},
+    };
+    for (const Case& c : cases) {
+        Multiplayer mp;
+        Ui::MultiplayerDialogUi& f = mp.open();
+        mp.select(f.modList, QStringLiteral("Vorlok"));
+        mp.click(f.clientRadio);
+        mp.type(f.ipAddressEdit, c.address);
+        if (c.internet)
+            mp.click(f.clientInternetCheck);
+        mp.type(f.clientPasswordEdit, c.password);
+        mp.click(f.startButton);
+        const auto record = mp.stub.waitForStart();
+        ASSERT_TRUE(record) << c.name;
+        // The game sees the line split at blanks, as its own parser would.
+        EXPECT_EQ(record->arguments, c.expectedArguments.split(u' ', Qt::SkipEmptyParts)) << c.name;
+        EXPECT_TRUE(mp.messages.texts().isEmpty()) << c.name;
+        // Joining never writes the server files.
+        EXPECT_EQ(mp.tree.read(kServerSettings), crlf(numberedLines(39))) << c.name;
+    }
+    Multiplayer mp;
+    Ui::MultiplayerDialogUi& f = mp.open();
+    mp.click(f.clientRadio);
+    mp.click(f.startButton);
+    EXPECT_EQ(mp.messages.texts(),
+              QStringList{QStringLiteral("You have to enter a valid IP address")});
+    EXPECT_EQ(mp.messages.messages().first().icon, ui::MessageIcon::Information);
+    EXPECT_FALSE(mp.stub.startedWithin(300));
+    EXPECT_TRUE(mp.platform.sound.playing);
+}
+
+TEST(MultiplayerDialog, PlacementCheckComesAfterTheFilesWhenHostingAndFirstWhenJoining) {
+    Multiplayer mp;
+    mp.platform.program.path = QStringLiteral("/elsewhere/gvtarsis-modmanager");
+    Ui::MultiplayerDialogUi& f = mp.open();
+    mp.click(f.startButton);
+    EXPECT_EQ(
+        mp.messages.texts(),
+        QStringList{QStringLiteral("The Mod Manager has to be placed in the Grimvale directory")});
+    EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(numberedLines(39), kUntouched));
+    EXPECT_EQ(mp.tree.read(kMapList), QByteArray("game.setCurrentLevel \r\n"));
+
+    mp.messages.clear();
+    mp.click(f.clientRadio);
+    mp.click(f.startButton); // empty address too: the placement message comes first
+    EXPECT_EQ(
+        mp.messages.texts(),
+        QStringList{QStringLiteral("The Mod Manager has to be placed in the Grimvale directory")});
+    EXPECT_FALSE(mp.stub.startedWithin(300));
+    EXPECT_TRUE(mp.platform.sound.playing);
+}
+
+TEST(MultiplayerDialog, SomeFieldsCarryOverToTheNextOpening) {
+    Multiplayer mp;
+    Ui::MultiplayerDialogUi& f = mp.open();
+    mp.type(f.serverNameEdit, QStringLiteral("Mine"));
+    mp.type(f.serverPasswordEdit, QStringLiteral("secret"));
+    mp.click(f.serverInternetCheck);
+    mp.click(f.coopCheck);
+    f.ticketRatioSlider->setValue(500);
+    mp.click(f.clientRadio);
+    mp.type(f.ipAddressEdit, QStringLiteral("10.1.1.1"));
+    mp.type(f.clientPasswordEdit, QStringLiteral("pw"));
+    mp.click(f.clientInternetCheck);
+    mp.click(f.serverRadio); // a mode switch takes the values
+    mp.close();
+
+    Ui::MultiplayerDialogUi& g = mp.open();
+    EXPECT_EQ(g.ipAddressEdit->text(), QStringLiteral("10.1.1.1"));
+    EXPECT_EQ(g.clientPasswordEdit->text(), QStringLiteral("pw"));
+    EXPECT_TRUE(g.clientInternetCheck->isChecked());
+    EXPECT_EQ(g.serverPasswordEdit->text(), QStringLiteral("secret"));
+    EXPECT_TRUE(g.serverInternetCheck->isChecked());
+    EXPECT_TRUE(g.coopCheck->isChecked());
+    EXPECT_FALSE(g.aiSkillSlider->isEnabled());
+    EXPECT_EQ(g.serverNameEdit->text(), QStringLiteral("My Server"));
+    EXPECT_EQ(g.ticketRatioSlider->value(), 100);
+    EXPECT_TRUE(g.serverRadio->isChecked());
+
+    // Typed and left by Cancel: not kept.
+    mp.type(g.ipAddressEdit, QStringLiteral("10.9.9.9"));
+    mp.close();
+    EXPECT_EQ(mp.open().ipAddressEdit->text(), QStringLiteral("10.1.1.1"));
+    // Typed and left by Enter in a field: kept.
+    Ui::MultiplayerDialogUi& h = mp.open();
+    h.serverPasswordEdit->setFocus();
+    mp.type(h.serverPasswordEdit, QStringLiteral("other"));
+    QTest::keyClick(h.serverPasswordEdit, Qt::Key_Return);
+    EXPECT_FALSE(mp.dialog.window()->isVisible());
+    EXPECT_EQ(mp.dialog.form().serverPassword, QStringLiteral("other"));
+}
