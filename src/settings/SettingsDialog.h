@@ -1,15 +1,71 @@
 #pragma once
 
-#include <QString>
+#include "settings/ProfileSettings.h"
+#include "ui/ModalDialog.h"
 
-class QWidget;
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QSlider;
+
+namespace Ui {
+class SettingsDialogUi;
+}
 
 namespace gvt::settings {
 
+class SettingsWindow;
+
+// The Settings dialog: lives as long as the main window and keeps its settings record between
+// openings; its window is built anew at every opening and loads the profile "Custom".
 class SettingsDialog {
 public:
+    SettingsDialog();
+    ~SettingsDialog();
+
     void run(QWidget* owner);
+    // Opens as usual, then loads `profile` as a choice in the Profile list would.
     void run(QWidget* owner, const QString& profile);
+    // Builds the window and runs its opening load without showing it (run() shows it).
+    SettingsWindow& open(QWidget* owner);
+    SettingsWindow* window() const { return m_window.get(); }
+    const ProfileSettings& settings() const { return m_settings; }
+
+private:
+    friend class SettingsWindow;
+    ProfileSettings m_settings;
+    std::unique_ptr<SettingsWindow> m_window;
+};
+
+class SettingsWindow : public ui::ModalDialog {
+    Q_OBJECT
+public:
+    SettingsWindow(ProfileSettings& settings, QWidget* owner);
+    ~SettingsWindow() override;
+
+    Ui::SettingsDialogUi& form() { return *m_ui; }
+
+    // Enter closes the dialog as OK: the Name field goes into the record, nothing is saved.
+    void accept() override;
+
+    // A choice in the Profile list.
+    void loadChosenProfile(const QString& profile);
+    // The Save button.
+    void saveProfile();
+
+private:
+    void loadOnOpening();
+    void readProfileFiles();
+    void setLabels();
+    void setChecksAndConfig();
+    void showRecord();
+    void setSliderPositions();
+    void clickCheck(QCheckBox* box, const char* configName, const char* checked,
+                    const char* unchecked);
+
+    ProfileSettings& m_settings;
+    std::unique_ptr<Ui::SettingsDialogUi> m_ui;
 };
 
 } // namespace gvt::settings

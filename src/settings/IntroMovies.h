@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+namespace gvt::settings {
+
+// Renames the four intro movies of "<"Config" Path>\Movies" from ".bik" to ".bak" (disable)
+// or back, in the order Brume, Oxley, Intro, Legal. A failed rename is reported and ends the
+// switch there; "Config" "Movies" is written only when all four succeeded.
+void switchIntroMovies(bool disable, QWidget* owner);
+
+} // namespace gvt::settings
