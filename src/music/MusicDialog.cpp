@@ -1,13 +1,153 @@
 #include "music/MusicDialog.h"
 
-#include "ui/ModalDialog.h"
+#include "common/FileErrorText.h"
+#include "common/GameFolder.h"
+#include "music/MenuMusic.h"
+#include "platform/FileRename.h"
+#include "platform/FolderSearch.h"
+#include "ui/MessageBox.h"
+#include "ui/SortedList.h"
+#include "ui_MusicDialog.h"
 
 namespace gvt::music {
 
+namespace {
+
+QStringList namesFound(const QString& pattern) {
+    QStringList names;
+    const QList<platform::FoundEntry> found = platform::findEntries(pattern);
+    names.reserve(found.size());
+    for (const platform::FoundEntry& entry : found)
+        names.append(entry.name);
+    return names;
+}
+
+QString withoutExtension(const QString& name) {
+    return name.left(std::max<qsizetype>(0, name.size() - 4));
+}
+
+} // namespace
+
+MusicDialog::MusicDialog() = default;
+
+MusicDialog::~MusicDialog() = default;
+
 void MusicDialog::run(QWidget* owner) {
-    ui::ModalDialog window(owner);
-    window.setWindowTitle(QStringLiteral("Change Music"));
-    window.exec();
+    open(owner).exec();
+    m_window.reset();
+}
+
+MusicWindow& MusicDialog::open(QWidget* owner) {
+    m_window.reset();
+    m_window = std::make_unique<MusicWindow>(*this, owner);
+    return *m_window;
+}
+
+MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
+    : ModalDialog(owner), m_dialog(dialog), m_ui(std::make_unique<Ui::MusicDialogUi>()) {
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    fillMusicDialog();
+    connect(m_ui->menuMusicCombo, &QComboBox::activated, this,
+            [this](int index) { m_chosenName = m_ui->menuMusicCombo->itemText(index); });
+    connect(m_ui->disableButton, &QPushButton::clicked, this, &MusicWindow::disableSelectedMp3);
+    connect(m_ui->enableButton, &QPushButton::clicked, this, &MusicWindow::enableSelectedMp3);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &MusicWindow::saveMenuMusic);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+MusicWindow::~MusicWindow() = default;
+
+void MusicWindow::fillMusicDialog() {
+    m_dialog.m_gameFolder = common::readGameFolder();
+    const QString& folder = m_dialog.m_gameFolder;
+    ui::fillSorted(m_ui->menuMusicCombo,
+                   namesFound(folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));
+    ui::fillSorted(m_ui->enabledList, namesFound(folder + QStringLiteral("\\My Music\\*.mp3")));
+    ui::fillSorted(m_ui->disabledList, namesFound(folder + QStringLiteral("\\My Music\\*.bak")));
+    refreshCounters();
+    if (m_ui->enabledList->count() > 0)
+        m_ui->enabledList->setCurrentRow(0);
+    else
+        m_ui->disableButton->setEnabled(false);
+    if (m_ui->disabledList->count() > 0)
+        m_ui->disabledList->setCurrentRow(0);
+    else
+        m_ui->enableButton->setEnabled(false);
+    readMenuMusic();
+}
+
+void MusicWindow::readMenuMusic() {
+    m_ui->menuMusicCombo->setCurrentIndex(-1);
+    m_ui->menuMusicCombo->setEditText(QString());
+    const auto lines = common::readLines(initConPath(m_dialog.m_gameFolder), kInitLineCount);
+    if (!lines) {
+        ui::showMessage(this, QStringLiteral("The file \"Init.con\" is missing or corrupt"),
+                        ui::MessageIcon::Exclamation);
+        m_ui->menuMusicCombo->setEnabled(false);
+        return;
+    }
+    m_initRead = true;
+    m_dialog.m_initLines = *lines;
+    m_readName = menuMusicNameFrom(lines->at(4));
+    m_ui->menuMusicCombo->setEditText(m_readName);
+}
+
+void MusicWindow::saveMenuMusic() {
+    // Without a reading at this opening there is nothing sound to write back.
+    if (!m_initRead)
+        return;
+    common::Lines lines = m_dialog.m_initLines;
+    lines[4] = menuMusicLine(m_chosenName.isEmpty() ? m_readName : m_chosenName);
+    if (!common::rewriteLeadingLines(initConPath(m_dialog.m_gameFolder), lines)) {
+        ui::showMessage(this, QStringLiteral("The file \"Init.con\" is missing or write protected"),
+                        ui::MessageIcon::Exclamation);
+        m_ui->menuMusicCombo->setEnabled(false);
+    }
+}
+
+void MusicWindow::disableSelectedMp3() {
+    moveSelected(m_ui->enabledList, m_ui->disabledList, QStringLiteral(".mp3"),
+                 QStringLiteral(".bak"));
+}
+
+void MusicWindow::enableSelectedMp3() {
+    moveSelected(m_ui->disabledList, m_ui->enabledList, QStringLiteral(".bak"),
+                 QStringLiteral(".mp3"));
+}
+
+void MusicWindow::moveSelected(QListWidget* from, QListWidget* to, const QString& fromExtension,
+                               const QString& toExtension) {
+    QListWidgetItem* selected = from->currentItem();
+    if (!selected || !selected->isSelected())
+        return;
+    const QString base = withoutExtension(selected->text());
+    {
+        const QSignalBlocker block(to);
+        ui::insertSorted(to, base + toExtension);
+    }
+    const QString folder = m_dialog.m_gameFolder + QStringLiteral("\\My Music\\");
+    if (const auto error =
+            platform::renameFile(folder + base + fromExtension, folder + base + toExtension)) {
+        ui::showMessage(this, common::renameFailureMessage(*error), ui::MessageIcon::Exclamation);
+        return;
+    }
+    delete from->takeItem(from->row(selected));
+    if (from->count() > 0)
+        from->setCurrentRow(0);
+    refreshCounters();
+    refreshButtons();
+}
+
+void MusicWindow::refreshCounters() {
+    m_ui->enabledCount->setText(QString::number(m_ui->enabledList->count()));
+    m_ui->disabledCount->setText(QString::number(m_ui->disabledList->count()));
+}
+
+void MusicWindow::refreshButtons() {
+    m_ui->enableButton->setEnabled(m_ui->disabledList->count() > 0);
+    m_ui->disableButton->setEnabled(m_ui->enabledList->count() > 0);
 }
 
 } // namespace gvt::music

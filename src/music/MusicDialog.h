@@ -1,12 +1,65 @@
 #pragma once
 
-class QWidget;
+#include "common/LineFile.h"
+#include "ui/ModalDialog.h"
+
+#include <memory>
+
+class QListWidget;
+
+namespace Ui {
+class MusicDialogUi;
+}
 
 namespace gvt::music {
 
+class MusicWindow;
+
+// The Change Music dialog: lives as long as the main window and keeps the lines of Init.con
+// last read; its window is built anew at every opening from the files on disk.
 class MusicDialog {
 public:
+    MusicDialog();
+    ~MusicDialog();
+
     void run(QWidget* owner);
+    // Builds the window and fills it without showing it (run() shows it).
+    MusicWindow& open(QWidget* owner);
+    MusicWindow* window() const { return m_window.get(); }
+
+private:
+    friend class MusicWindow;
+    QString m_gameFolder;
+    common::Lines m_initLines = common::Lines(10);
+    std::unique_ptr<MusicWindow> m_window;
+};
+
+class MusicWindow : public ui::ModalDialog {
+    Q_OBJECT
+public:
+    MusicWindow(MusicDialog& dialog, QWidget* owner);
+    ~MusicWindow() override;
+
+    Ui::MusicDialogUi& form() { return *m_ui; }
+
+    void disableSelectedMp3();
+    void enableSelectedMp3();
+    void saveMenuMusic();
+
+private:
+    void fillMusicDialog();
+    void readMenuMusic();
+    // Moves the selected entry of `from` to `to`, renaming its file to the new extension.
+    void moveSelected(QListWidget* from, QListWidget* to, const QString& fromExtension,
+                      const QString& toExtension);
+    void refreshCounters();
+    void refreshButtons();
+
+    MusicDialog& m_dialog;
+    std::unique_ptr<Ui::MusicDialogUi> m_ui;
+    bool m_initRead = false;
+    QString m_readName;   // what readMenuMusic showed at this opening
+    QString m_chosenName; // the entry chosen at this opening, if any
 };
 
 } // namespace gvt::music

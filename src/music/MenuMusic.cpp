@@ -1,0 +1,22 @@
+#include "music/MenuMusic.h"
+
+#include "common/Cp1252.h"
+
+namespace gvt::music {
+
+QString initConPath(const QString& gameFolder) {
+    return gameFolder + QStringLiteral("\\Mods\\GvTarsis\\Init.con");
+}
+
+QString menuMusicNameFrom(const QByteArray& line) {
+    QString name = common::fromCp1252(line.mid(27).mid(6)) + QStringLiteral(".bik");
+    name.remove(u'"');
+    return name;
+}
+
+QByteArray menuMusicLine(const QString& chosenName) {
+    const QString base = chosenName.left(std::max<qsizetype>(0, chosenName.size() - 4));
+    return "Game.setMenuMusicFilename \"music/" + common::toCp1252(base) + '"';
+}
+
+} // namespace gvt::music

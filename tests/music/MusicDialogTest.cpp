@@ -1,0 +1,223 @@
+#include "music/MusicDialog.h"
+#include "GameTree.h"
+#include "MessageCapture.h"
+#include "SettingsHome.h"
+#include "ui/SortedList.h"
+#include "ui_MusicDialog.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace gvt;
+using gvt::test::crlf;
+using gvt::test::GameTree;
+
+namespace {
+
+const QString kInit = QStringLiteral("Mods/GvTarsis/Init.con");
+
+QList<QByteArray> initLines(const QByteArray& line5, int count = 10) {
+    QList<QByteArray> lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(i == 5 ? line5 : "rem line " + QByteArray::number(i));
+    return lines;
+}
+
+struct Music {
+    explicit Music(const QStringList& myMusic = {}) {
+        tree.addFolder(QStringLiteral("My Music"));
+        for (const QString& name : myMusic)
+            tree.addFile(QStringLiteral("My Music/") + name, name.toUtf8());
+        for (const char* bik : {"Theme.bik", "night.BIK", "Battle.bik"})
+            tree.addFile(QStringLiteral("Mods/GvTarsis/Music/") + QString::fromLatin1(bik));
+        tree.addFile(kInit, crlf(initLines("Game.setMenuMusicFilename \"music/Theme\"")));
+        home.setGameDir(tree.gameFolder());
+    }
+    Ui::MusicDialogUi& open() {
+        music::MusicWindow& window = dialog.open(nullptr);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return window.form();
+    }
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // The lists, counters and buttons as one line a user could read off the dialog.
+    static QString state(Ui::MusicDialogUi& f) {
+        const auto list = [](QListWidget* l) {
+            QStringList out;
+            for (int i = 0; i < l->count(); ++i)
+                out.append(l->item(i)->isSelected() ? u'[' + l->item(i)->text() + u']'
+                                                    : l->item(i)->text());
+            return out.join(u',');
+        };
+        return f.enabledCount->text() + u' ' + list(f.enabledList) +
+               (f.disableButton->isEnabled() ? QStringLiteral(" -> ") : QStringLiteral(" .. ")) +
+               (f.enableButton->isEnabled() ? QStringLiteral("<- ") : QStringLiteral(".. ")) +
+               list(f.disabledList) + u' ' + f.disabledCount->text();
+    }
+
+    GameTree tree;
+    test::SettingsHome home;
+    test::MessageCapture messages;
+    music::MusicDialog dialog;
+};
+
+} // namespace
+
+TEST(MusicDialog, OpensWithListsCountersSelectionsAndButtons) {
+    struct Case {
+        const char* name;
+        QStringList files;
+        QString state;
+    };
+    const QList<Case> cases = {
+        {"empty folder", {}, QStringLiteral("0  .. ..  0")},
+        {"one enabled file", {QStringLiteral("A.mp3")}, QStringLiteral("1 [A.mp3] -> ..  0")},
+        {"mixed-case extensions and files that are not MP3s",
+         {QStringLiteral("b.MP3"), QStringLiteral("a.Mp3"), QStringLiteral("C.bak"),
+          QStringLiteral("notes.txt"), QStringLiteral("d.BAK")},
+         QStringLiteral("2 [a.Mp3],b.MP3 -> <- [C.bak],d.BAK 2")},
+    };
+    for (const Case& c : cases) {
+        Music m(c.files);
+        Ui::MusicDialogUi& f = m.open();
+        EXPECT_EQ(Music::state(f), c.state) << c.name;
+        EXPECT_EQ(m.dialog.window()->windowTitle(), QStringLiteral("Change Music"));
+    }
+    // A folder named like an MP3 is listed, and moves like a file.
+    Music m({QStringLiteral("Track.mp3")});
+    m.tree.addFolder(QStringLiteral("My Music/Extra.mp3"));
+    Ui::MusicDialogUi& f = m.open();
+    EXPECT_EQ(Music::state(f), QStringLiteral("2 [Extra.mp3],Track.mp3 -> ..  0"));
+    m.click(f.disableButton);
+    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")),
+              (QStringList{QStringLiteral("Extra.bak"), QStringLiteral("Track.mp3")}));
+}
+
+TEST(MusicDialog, MovesRenameWithLowerCaseExtensions) {
+    Music m({QStringLiteral("Track.MP3")});
+    Ui::MusicDialogUi& f = m.open();
+    m.click(f.disableButton);
+    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.bak")});
+    EXPECT_EQ(m.tree.read(QStringLiteral("My Music/Track.bak")), QByteArray("Track.MP3"));
+    // The moved entry is not selected: "<-" does nothing until the user selects it.
+    EXPECT_EQ(Music::state(f), QStringLiteral("0  .. <- Track.bak 1"));
+    m.click(f.enableButton);
+    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.bak")});
+    f.disabledList->setCurrentRow(0);
+    m.click(f.enableButton);
+    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.mp3")});
+    EXPECT_EQ(Music::state(f), QStringLiteral("1 Track.mp3 -> ..  0"));
+    EXPECT_TRUE(m.messages.texts().isEmpty());
+    // Cancel undoes nothing.
+    m.click(f.cancelButton);
+    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.mp3")});
+}
+
+TEST(MusicDialog, AFailedRenameIsReportedAndLeavesTheEntryInBothLists) {
+    Music m({QStringLiteral("B.mp3"), QStringLiteral("B.bak")});
+    Ui::MusicDialogUi& f = m.open();
+    m.click(f.disableButton);
+    ASSERT_EQ(m.messages.texts().size(), 1);
+    EXPECT_TRUE(m.messages.texts().first().endsWith(QStringLiteral("B.bak\" already exists.")))
+        << m.messages.texts().first().toStdString();
+    EXPECT_EQ(m.messages.messages().first().icon, ui::MessageIcon::Exclamation);
+    EXPECT_EQ(Music::state(f), QStringLiteral("1 [B.mp3] -> <- [B.bak],B.bak 1"));
+    EXPECT_EQ(m.tree.read(QStringLiteral("My Music/B.bak")), QByteArray("B.bak"));
+    EXPECT_EQ(m.tree.read(QStringLiteral("My Music/B.mp3")), QByteArray("B.mp3"));
+}
+
+TEST(MusicDialog, ShowsTheMenuMusicOfLineFive) {
+    struct Case {
+        QByteArray line5;
+        QString shown;
+    };
+    const QList<Case> cases = {
+        {"Game.setMenuMusicFilename \"music/Theme\"", QStringLiteral("Theme.bik")},
+        {"", QStringLiteral(".bik")},
+        {"Game.setMenuMusicFilename \"music/Theme.bik\"", QStringLiteral("Theme.bik.bik")},
+        {"xxxxxxxxxxxxxxxxxxxxxxxxxxxyyyyyyNight \"x\"", QStringLiteral("Night x.bik")},
+    };
+    for (const Case& c : cases) {
+        Music m;
+        m.tree.addFile(kInit, crlf(initLines(c.line5)));
+        Ui::MusicDialogUi& f = m.open();
+        EXPECT_EQ(f.menuMusicCombo->currentText(), c.shown) << c.line5.toStdString();
+        EXPECT_EQ(f.menuMusicCombo->currentIndex(), -1);
+        EXPECT_EQ(ui::entriesOf(f.menuMusicCombo),
+                  (QStringList{QStringLiteral("Battle.bik"), QStringLiteral("night.BIK"),
+                               QStringLiteral("Theme.bik")}));
+    }
+}
+
+TEST(MusicDialog, SaveWritesTheMenuMusicLineKeepingTheOthers) {
+    {
+        // No choice: the line read is written back, now with CR LF; the tail stays.
+        Music m;
+        m.tree.addFile(
+            kInit,
+            QByteArray("rem 1\nrem 2\nrem 3\nrem 4\nGame.setMenuMusicFilename \"music/Theme\"\n"
+                       "rem 6\nrem 7\nrem 8\nrem 9\nrem 10\nrun more\n"));
+        Ui::MusicDialogUi& f = m.open();
+        m.click(f.saveButton);
+        EXPECT_EQ(m.tree.read(kInit), crlf({"rem 1", "rem 2", "rem 3", "rem 4",
+                                            "Game.setMenuMusicFilename \"music/Theme\"", "rem 6",
+                                            "rem 7", "rem 8", "rem 9", "rem 10"}) +
+                                          "run more\n");
+    }
+    {
+        // A chosen entry, saved twice; the base name drops the extension whatever its case.
+        Music m;
+        Ui::MusicDialogUi& f = m.open();
+        const int night = f.menuMusicCombo->findText(QStringLiteral("night.BIK"));
+        f.menuMusicCombo->setCurrentIndex(night);
+        Q_EMIT f.menuMusicCombo->activated(night);
+        f.menuMusicCombo->setEditText(QStringLiteral("typed, not chosen"));
+        m.click(f.saveButton);
+        m.click(f.saveButton);
+        EXPECT_EQ(m.tree.read(kInit), crlf(initLines("Game.setMenuMusicFilename \"music/night\"")));
+        EXPECT_TRUE(m.messages.texts().isEmpty());
+    }
+    {
+        // A four-line Init.con gains the menu music line and five empty lines.
+        Music m;
+        m.tree.addFile(kInit, crlf(initLines("x", 4)));
+        Ui::MusicDialogUi& f = m.open();
+        EXPECT_EQ(f.menuMusicCombo->currentText(), QStringLiteral(".bik"));
+        m.click(f.saveButton);
+        EXPECT_EQ(m.tree.read(kInit),
+                  crlf({"rem line 1", "rem line 2", "rem line 3", "rem line 4",
+                        "Game.setMenuMusicFilename \"music/\"", "", "", "", "", ""}));
+    }
+}
+
+TEST(MusicDialog, UnreadableOrWriteProtectedInitCon) {
+    {
+        Music m;
+        Ui::MusicDialogUi& f = m.open();
+        m.tree.setMode(kInit, 0444);
+        m.click(f.saveButton);
+        EXPECT_EQ(m.messages.texts(), QStringList{QStringLiteral(
+                                          "The file \"Init.con\" is missing or write protected")});
+        EXPECT_FALSE(f.menuMusicCombo->isEnabled());
+        EXPECT_EQ(m.tree.read(kInit), crlf(initLines("Game.setMenuMusicFilename \"music/Theme\"")));
+    }
+    {
+        // Read at one opening, missing at the next: Save then writes nothing.
+        Music m({QStringLiteral("A.mp3")});
+        m.open();
+        m.dialog.window()->reject();
+        ASSERT_TRUE(QFile::rename(m.tree.path(kInit), m.tree.path(QStringLiteral("Init.away"))));
+        Ui::MusicDialogUi& f = m.open();
+        EXPECT_EQ(m.messages.texts(),
+                  QStringList{QStringLiteral("The file \"Init.con\" is missing or corrupt")});
+        EXPECT_FALSE(f.menuMusicCombo->isEnabled());
+        EXPECT_EQ(f.menuMusicCombo->currentText(), QString());
+        EXPECT_EQ(Music::state(f), QStringLiteral("1 [A.mp3] -> ..  0"));
+        m.tree.addFile(kInit, "created meanwhile\r\n");
+        m.click(f.saveButton);
+        EXPECT_EQ(m.tree.read(kInit), QByteArray("created meanwhile\r\n"));
+        EXPECT_EQ(m.messages.texts().size(), 1);
+    }
+}
