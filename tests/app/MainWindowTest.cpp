@@ -6,15 +6,22 @@
 #include "TestPlatform.h"
 #include "app/AboutDialog.h"
 #include "common/GameLaunch.h"
+#include "multiplayer/MultiplayerDialog.h"
+#include "music/MusicDialog.h"
+#include "settings/SettingsDialog.h"
 #include "ui/SortedList.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -251,4 +258,39 @@ TEST(MainWindow, TheTunePlaysFromTheResourcesAndStops) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return sound.isPlaying(); }, 5000));
     sound.stopAll();
     EXPECT_FALSE(sound.isPlaying());
+}
+
+TEST(MainWindow, EveryControlOfEveryDialogHasAUniqueAccessibleName) {
+    Launcher launcher;
+    launcher.tree.addFile(QStringLiteral("Mods/GvTarsis/Init.con"));
+    test::MessageCapture quiet;
+    const QList<QPair<const char*, QWidget*>> dialogs = {
+        {"main window", launcher.window.get()},
+        {"settings", &launcher.window->settingsDialog().open(nullptr)},
+        {"multiplayer", &launcher.window->multiplayerDialog().open(nullptr)},
+        {"music", &launcher.window->musicDialog().open(nullptr)},
+    };
+    app::AboutDialog about;
+    QList<QPair<const char*, QWidget*>> all = dialogs;
+    all.append({"about", &about});
+    for (const auto& [name, dialog] : all) {
+        QStringList names;
+        for (QWidget* control : dialog->findChildren<QWidget*>()) {
+            const bool isControl =
+                qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
+                qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractSlider*>(control) ||
+                qobject_cast<QListWidget*>(control);
+            // Scroll bars, menu buttons and a combo box's own line edit belong to Qt's widgets.
+            const QString id = control->objectName();
+            if (!isControl || id.isEmpty() || id.startsWith(QStringLiteral("qt_")) ||
+                qobject_cast<QComboBox*>(control->parentWidget()))
+                continue;
+            EXPECT_FALSE(control->accessibleName().isEmpty())
+                << name << ": " << control->objectName().toStdString();
+            names.append(control->accessibleName());
+        }
+        EXPECT_GE(names.size(), 3) << name;
+        const QStringList unique(QSet<QString>(names.begin(), names.end()).values());
+        EXPECT_EQ(unique.size(), names.size()) << name << ": " << names.join(u',').toStdString();
+    }
 }

@@ -19,6 +19,7 @@ int main(int argc, char* argv[]) {
         log.write((QDateTime::currentDateTime().toString(Qt::ISODate) + QStringLiteral("  ") +
                    line + QStringLiteral("  (in ") + QDir::currentPath() + QStringLiteral(")\n"))
                       .toUtf8());
+    log.close();
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Grimvale Tarsis (demo stand-in)"));
