@@ -16,22 +16,18 @@ MultiplayerDialog::MultiplayerDialog(platform::Platform& platform) : m_platform(
 MultiplayerDialog::~MultiplayerDialog() = default;
 
 void MultiplayerDialog::run(QWidget* owner) {
-    open(owner).exec();
-    m_window.reset();
+    open(owner);
+    m_window.runModal();
 }
 
 MultiplayerWindow& MultiplayerDialog::open(QWidget* owner) {
-    m_window.reset();
-    m_window = std::make_unique<MultiplayerWindow>(*this, owner);
-    return *m_window;
+    return m_window.open(*this, owner);
 }
 
 MultiplayerWindow::MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner)
     : ModalDialog(owner), m_dialog(dialog), m_form(dialog.m_form),
       m_ui(std::make_unique<Ui::MultiplayerDialogUi>()) {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
 
     m_form.numberOfRounds = QStringLiteral("1");
     m_form.maxPlayers = QStringLiteral("16");

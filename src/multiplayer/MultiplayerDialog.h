@@ -34,7 +34,7 @@ private:
     friend class MultiplayerWindow;
     platform::Platform& m_platform;
     MultiplayerForm m_form;
-    std::unique_ptr<MultiplayerWindow> m_window;
+    ui::WindowSlot<MultiplayerWindow> m_window;
 };
 
 class MultiplayerWindow : public ui::ModalDialog {

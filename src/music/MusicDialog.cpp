@@ -33,21 +33,17 @@ MusicDialog::MusicDialog() = default;
 MusicDialog::~MusicDialog() = default;
 
 void MusicDialog::run(QWidget* owner) {
-    open(owner).exec();
-    m_window.reset();
+    open(owner);
+    m_window.runModal();
 }
 
 MusicWindow& MusicDialog::open(QWidget* owner) {
-    m_window.reset();
-    m_window = std::make_unique<MusicWindow>(*this, owner);
-    return *m_window;
+    return m_window.open(*this, owner);
 }
 
 MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
     : ModalDialog(owner), m_dialog(dialog), m_ui(std::make_unique<Ui::MusicDialogUi>()) {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
     fillMusicDialog();
     connect(m_ui->menuMusicCombo, &QComboBox::activated, this,
             [this](int index) { m_chosenName = m_ui->menuMusicCombo->itemText(index); });

@@ -31,7 +31,7 @@ private:
     friend class MusicWindow;
     QString m_gameFolder;
     common::Lines m_initLines = common::Lines(10);
-    std::unique_ptr<MusicWindow> m_window;
+    ui::WindowSlot<MusicWindow> m_window;
 };
 
 class MusicWindow : public ui::ModalDialog {

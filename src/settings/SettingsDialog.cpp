@@ -37,28 +37,22 @@ SettingsDialog::SettingsDialog() = default;
 SettingsDialog::~SettingsDialog() = default;
 
 SettingsWindow& SettingsDialog::open(QWidget* owner) {
-    m_window.reset();
-    m_window = std::make_unique<SettingsWindow>(m_settings, owner);
-    return *m_window;
+    return m_window.open(m_settings, owner);
 }
 
 void SettingsDialog::run(QWidget* owner) {
-    open(owner).exec();
-    m_window.reset();
+    open(owner);
+    m_window.runModal();
 }
 
 void SettingsDialog::run(QWidget* owner, const QString& profile) {
-    SettingsWindow& window = open(owner);
-    window.loadChosenProfile(profile);
-    window.exec();
-    m_window.reset();
+    open(owner).loadChosenProfile(profile);
+    m_window.runModal();
 }
 
 SettingsWindow::SettingsWindow(ProfileSettings& settings, QWidget* owner)
     : ModalDialog(owner), m_settings(settings), m_ui(std::make_unique<Ui::SettingsDialogUi>()) {
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
     loadOnOpening();
 
     const std::tuple<QSlider*, QLabel*, std::optional<LevelScale>> sliders[] = {

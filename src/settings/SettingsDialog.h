@@ -35,7 +35,7 @@ public:
 private:
     friend class SettingsWindow;
     ProfileSettings m_settings;
-    std::unique_ptr<SettingsWindow> m_window;
+    ui::WindowSlot<SettingsWindow> m_window;
 };
 
 class SettingsWindow : public ui::ModalDialog {

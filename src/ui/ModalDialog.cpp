@@ -5,7 +5,10 @@
 
 namespace gvt::ui {
 
-ModalDialog::ModalDialog(QWidget* parent) : QDialog(parent) {}
+ModalDialog::ModalDialog(QWidget* parent) : QDialog(parent) {
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+}
 
 void ModalDialog::clearDefaultButtons() {
     for (QPushButton* button : findChildren<QPushButton*>()) {

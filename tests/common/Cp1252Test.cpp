@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::common::fromCp1252;
 using gvt::common::toCp1252;
 
@@ -14,7 +16,7 @@ TEST(Cp1252, ConvertsBothWaysAndReplacesWhatItCannotHold) {
         QByteArray bytes;
     };
     const QList<Case> cases = {
-        {QStringLiteral("Plain \"name\""), "Plain \"name\""},
+        {u"Plain \"name\""_s, "Plain \"name\""},
         {QString::fromUtf8("Émile €5 – “ok” ÿ"), "\xc9mile \x80"
                                                  "5 \x96 \x93ok\x94 \xff"},
     };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace gvt::common;
 using gvt::test::GameTree;
 
@@ -11,27 +13,23 @@ TEST(GameFolder, ListsModFoldersInSearchOrderSkippingFiles) {
     GameTree tree;
     for (const char* name :
          {"zulu", "GvTarsis", "alpha", "gvtarsis", "vorlok", "Vorlok", "My Mod", ".hidden"})
-        tree.addFolder(QStringLiteral("Mods/") + QString::fromLatin1(name));
-    tree.addFile(QStringLiteral("Mods/plain.txt"));
-    EXPECT_EQ(
-        listModFolders(tree.gameFolder()),
-        (QStringList{QStringLiteral(".hidden"), QStringLiteral("alpha"), QStringLiteral("GvTarsis"),
-                     QStringLiteral("gvtarsis"), QStringLiteral("My Mod"), QStringLiteral("Vorlok"),
-                     QStringLiteral("vorlok"), QStringLiteral("zulu")}));
+        tree.addFolder(u"Mods/"_s + QString::fromLatin1(name));
+    tree.addFile(u"Mods/plain.txt"_s);
+    EXPECT_EQ(listModFolders(tree.gameFolder()),
+              (QStringList{u".hidden"_s, u"alpha"_s, u"GvTarsis"_s, u"gvtarsis"_s, u"My Mod"_s,
+                           u"Vorlok"_s, u"vorlok"_s, u"zulu"_s}));
     // A trailing backslash doubles the separator before "Mods"; the lookup still works.
-    EXPECT_EQ(listModFolders(tree.gameFolder() + QStringLiteral("\\")).size(), 8);
-    EXPECT_TRUE(listModFolders(tree.gameFolder() + QStringLiteral("/nowhere")).isEmpty());
+    EXPECT_EQ(listModFolders(tree.gameFolder() + u"\\"_s).size(), 8);
+    EXPECT_TRUE(listModFolders(tree.gameFolder() + u"/nowhere"_s).isEmpty());
 }
 
 TEST(GameFolder, ListsProfilesThroughOtherLetterCases) {
     GameTree tree;
     for (const char* name : {"Custom", "Default", "Zed"})
-        tree.addFolder(QStringLiteral("Mods/GvTarsis/settings/Profiles/") +
-                       QString::fromLatin1(name));
-    tree.addFile(QStringLiteral("Mods/GvTarsis/settings/Profiles/notes.txt"));
-    EXPECT_EQ(
-        listProfileFolders(tree.gameFolder()),
-        (QStringList{QStringLiteral("Custom"), QStringLiteral("Default"), QStringLiteral("Zed")}));
+        tree.addFolder(u"Mods/GvTarsis/settings/Profiles/"_s + QString::fromLatin1(name));
+    tree.addFile(u"Mods/GvTarsis/settings/Profiles/notes.txt"_s);
+    EXPECT_EQ(listProfileFolders(tree.gameFolder()),
+              (QStringList{u"Custom"_s, u"Default"_s, u"Zed"_s}));
 }
 
 TEST(GameFolder, MapsDisplayNamesExactlyBothWays) {
@@ -60,6 +58,6 @@ TEST(GameFolder, MapsDisplayNamesExactlyBothWays) {
 TEST(GameFolder, ReadsTheInstallersValue) {
     gvt::test::SettingsHome home;
     EXPECT_EQ(readGameFolder(), QString());
-    home.setGameDir(QStringLiteral("/games/Grimvale Tarsis"));
-    EXPECT_EQ(readGameFolder(), QStringLiteral("/games/Grimvale Tarsis"));
+    home.setGameDir(u"/games/Grimvale Tarsis"_s);
+    EXPECT_EQ(readGameFolder(), u"/games/Grimvale Tarsis"_s);
 }

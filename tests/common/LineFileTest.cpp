@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::common::Lines;
 using gvt::common::readLines;
 using gvt::common::rewriteLeadingLines;
@@ -34,8 +36,8 @@ TEST(LineFile, ReadsLinesAndRewritesThemKeepingTheTailByteForByte) {
     };
     for (const Case& c : cases) {
         GameTree tree;
-        tree.addFile(QStringLiteral("Mods/GvTarsis/Init.con"), c.content);
-        const QString path = tree.gameFolder() + QStringLiteral("\\mods\\gvtarsis\\INIT.CON");
+        tree.addFile(u"Mods/GvTarsis/Init.con"_s, c.content);
+        const QString path = tree.gameFolder() + u"\\mods\\gvtarsis\\INIT.CON"_s;
         const auto lines = readLines(path, c.count);
         ASSERT_TRUE(lines) << c.name;
         EXPECT_EQ(*lines, c.expectedLines) << c.name;
@@ -43,33 +45,31 @@ TEST(LineFile, ReadsLinesAndRewritesThemKeepingTheTailByteForByte) {
         Lines written = *lines;
         written[0] = "first";
         ASSERT_TRUE(rewriteLeadingLines(path, written)) << c.name;
-        EXPECT_EQ(tree.read(QStringLiteral("Mods/GvTarsis/Init.con")),
-                  gvt::test::crlf(written) + c.expectedTail)
+        EXPECT_EQ(tree.read(u"Mods/GvTarsis/Init.con"_s), gvt::test::crlf(written) + c.expectedTail)
             << c.name;
     }
 }
 
 TEST(LineFile, RewriteWholeLeavesNothingOfTheOldContent) {
     GameTree tree;
-    tree.addFile(QStringLiteral("maplist.con"), "game.addLevel A\r\ngame.addLevel B\r\nold\r\n");
-    ASSERT_TRUE(rewriteWholeFile(tree.gameFolder() + QStringLiteral("\\maplist.con"),
-                                 {"game.setCurrentLevel "}));
-    EXPECT_EQ(tree.read(QStringLiteral("maplist.con")), QByteArray("game.setCurrentLevel \r\n"));
+    tree.addFile(u"maplist.con"_s, "game.addLevel A\r\ngame.addLevel B\r\nold\r\n");
+    ASSERT_TRUE(
+        rewriteWholeFile(tree.gameFolder() + u"\\maplist.con"_s, {"game.setCurrentLevel "}));
+    EXPECT_EQ(tree.read(u"maplist.con"_s), QByteArray("game.setCurrentLevel \r\n"));
 }
 
 TEST(LineFile, MissingOrUnwritableFilesFailAndStayUnchanged) {
     GameTree tree;
-    tree.addFile(QStringLiteral("ro.con"), "keep\n");
-    tree.setMode(QStringLiteral("ro.con"), 0444);
-    tree.addFolder(QStringLiteral("dir.con"));
+    tree.addFile(u"ro.con"_s, "keep\n");
+    tree.setMode(u"ro.con"_s, 0444);
+    tree.addFolder(u"dir.con"_s);
     const QString root = tree.gameFolder();
-    EXPECT_FALSE(readLines(root + QStringLiteral("\\missing.con"), 3));
-    EXPECT_FALSE(readLines(root + QStringLiteral("\\dir.con"), 3));
-    EXPECT_FALSE(rewriteLeadingLines(root + QStringLiteral("\\missing.con"), {"x"}));
-    EXPECT_FALSE(rewriteLeadingLines(root + QStringLiteral("\\dir.con"), {"x"}));
-    EXPECT_FALSE(rewriteLeadingLines(root + QStringLiteral("\\ro.con"), {"x"}));
-    EXPECT_FALSE(rewriteWholeFile(root + QStringLiteral("\\gone\\missing.con"), {"x"}));
-    EXPECT_EQ(tree.read(QStringLiteral("ro.con")), QByteArray("keep\n"));
-    EXPECT_EQ(tree.namesIn(QString()),
-              (QStringList{QStringLiteral("dir.con"), QStringLiteral("ro.con")}));
+    EXPECT_FALSE(readLines(root + u"\\missing.con"_s, 3));
+    EXPECT_FALSE(readLines(root + u"\\dir.con"_s, 3));
+    EXPECT_FALSE(rewriteLeadingLines(root + u"\\missing.con"_s, {"x"}));
+    EXPECT_FALSE(rewriteLeadingLines(root + u"\\dir.con"_s, {"x"}));
+    EXPECT_FALSE(rewriteLeadingLines(root + u"\\ro.con"_s, {"x"}));
+    EXPECT_FALSE(rewriteWholeFile(root + u"\\gone\\missing.con"_s, {"x"}));
+    EXPECT_EQ(tree.read(u"ro.con"_s), QByteArray("keep\n"));
+    EXPECT_EQ(tree.namesIn(QString()), (QStringList{u"dir.con"_s, u"ro.con"_s}));
 }

@@ -12,14 +12,16 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace gvt;
 using gvt::test::crlf;
 using gvt::test::GameTree;
 
 namespace {
 
-const QString kServerSettings = QStringLiteral("Mods/GvTarsis/settings/ServerSettings.con");
-const QString kMapList = QStringLiteral("Mods/GvTarsis/settings/maplist.con");
+const QString kServerSettings = u"Mods/GvTarsis/settings/ServerSettings.con"_s;
+const QString kMapList = u"Mods/GvTarsis/settings/maplist.con"_s;
 
 QList<QByteArray> numberedLines(int count) {
     QList<QByteArray> lines;
@@ -57,16 +59,14 @@ QByteArray expectedSettings(const QList<QByteArray>& kept, const QMap<int, QByte
 
 struct Multiplayer {
     Multiplayer()
-        : tree(QStringLiteral("Grimvale Tarsis Gold")), platform(tree.gameFolder()),
-          stub(tree.path(QStringLiteral("gvtarsis.exe"))), dialog(platform.platform) {
-        tree.addFolder(QStringLiteral("Mods/GvTarsis/Archives/GvTarsis/Levels"));
+        : tree(u"Grimvale Tarsis Gold"_s), platform(tree.gameFolder()),
+          stub(tree.path(u"gvtarsis.exe"_s)), dialog(platform.platform) {
+        tree.addFolder(u"Mods/GvTarsis/Archives/GvTarsis/Levels"_s);
         for (const char* map : {"Coldharbour.rfa", "Ashen Ridge.rfa", "brume.RFA"})
-            tree.addFile(QStringLiteral("Mods/GvTarsis/Archives/GvTarsis/Levels/") +
-                         QString::fromLatin1(map));
+            tree.addFile(u"Mods/GvTarsis/Archives/GvTarsis/Levels/"_s + QString::fromLatin1(map));
         for (const char* map : {"Vorlok Keep.rfa", "Alpha.rfa"})
-            tree.addFile(QStringLiteral("Mods/vorlok/Archives/GvTarsis/Levels/") +
-                         QString::fromLatin1(map));
-        tree.addFolder(QStringLiteral("Mods/Empty Mod"));
+            tree.addFile(u"Mods/vorlok/Archives/GvTarsis/Levels/"_s + QString::fromLatin1(map));
+        tree.addFolder(u"Mods/Empty Mod"_s);
         tree.addFile(kServerSettings, crlf(numberedLines(39)));
         tree.addFile(
             kMapList,
@@ -115,25 +115,23 @@ struct Multiplayer {
 TEST(MultiplayerDialog, OpensWithItsDefaultsAndTheBaseGamesMaps) {
     Multiplayer mp;
     Ui::MultiplayerDialogUi& f = mp.open();
-    EXPECT_EQ(mp.dialog.window()->windowTitle(), QStringLiteral("Multiplayer"));
+    EXPECT_EQ(mp.dialog.window()->windowTitle(), u"Multiplayer"_s);
     EXPECT_EQ(ui::entriesOf(f.modList),
-              (QStringList{QStringLiteral("Empty Mod"), QStringLiteral("Grimvale Tarsis"),
-                           QStringLiteral("Vorlok")}));
+              (QStringList{u"Empty Mod"_s, u"Grimvale Tarsis"_s, u"Vorlok"_s}));
     EXPECT_EQ(f.modList->currentRow(), 0);
     // The first mod is selected, but the maps shown are the base game's, none selected.
     EXPECT_EQ(ui::entriesOf(f.disabledList),
-              (QStringList{QStringLiteral("Ashen Ridge"), QStringLiteral("brume"),
-                           QStringLiteral("Coldharbour")}));
+              (QStringList{u"Ashen Ridge"_s, u"brume"_s, u"Coldharbour"_s}));
     EXPECT_TRUE(f.disabledList->selectedItems().isEmpty());
     EXPECT_EQ(f.enabledList->count(), 0);
-    EXPECT_EQ(f.startButton->text(), QStringLiteral("Host"));
+    EXPECT_EQ(f.startButton->text(), u"Host"_s);
     EXPECT_TRUE(f.serverRadio->isChecked());
     for (QLabel* value : {f.ticketRatioValue, f.friendlyFireSoldiersValue,
                           f.friendlyFireVehiclesValue, f.aiSkillValue})
-        EXPECT_EQ(value->text(), QStringLiteral("100"));
+        EXPECT_EQ(value->text(), u"100"_s);
     EXPECT_EQ(f.ticketRatioSlider->minimum(), 10);
     EXPECT_EQ(f.ticketRatioSlider->maximum(), 1000);
-    EXPECT_EQ(f.serverNameEdit->text(), QStringLiteral("My Server"));
+    EXPECT_EQ(f.serverNameEdit->text(), u"My Server"_s);
     EXPECT_EQ(f.serverPasswordEdit->echoMode(), QLineEdit::Password);
     for (QWidget* w : std::initializer_list<QWidget*>{
              f.clientInternetCheck, f.ipAddressEdit, f.clientPasswordEdit, f.disableMapButton,
@@ -162,13 +160,13 @@ TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) 
         Ui::MultiplayerDialogUi& f = mp.open();
         QMap<int, QByteArray> expected = kUntouched;
         if (c.changeEverything) {
-            mp.type(f.serverNameEdit, QStringLiteral("Kévin's \"Den\""));
-            mp.type(f.maxPlayersEdit, QStringLiteral("32"));
-            mp.type(f.serverPasswordEdit, QStringLiteral("pass word"));
+            mp.type(f.serverNameEdit, u"Kévin's \"Den\""_s);
+            mp.type(f.maxPlayersEdit, u"32"_s);
+            mp.type(f.serverPasswordEdit, u"pass word"_s);
             mp.type(f.roundTimeEdit, QString());
-            mp.type(f.numberOfRoundsEdit, QStringLiteral("three"));
-            mp.type(f.spawnTimeEdit, QStringLiteral("15"));
-            mp.type(f.startDelayEdit, QStringLiteral(" 5 "));
+            mp.type(f.numberOfRoundsEdit, u"three"_s);
+            mp.type(f.spawnTimeEdit, u"15"_s);
+            mp.type(f.startDelayEdit, u" 5 "_s);
             mp.click(f.dedicatedCheck);
             mp.click(f.serverInternetCheck);
             mp.click(f.coopCheck);
@@ -198,8 +196,7 @@ TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) 
         EXPECT_TRUE(mp.messages.texts().isEmpty()) << c.name;
         const auto record = mp.stub.waitForStart();
         ASSERT_TRUE(record) << c.name;
-        EXPECT_EQ(record->arguments.join(u' '),
-                  QStringLiteral("+game Empty Mod +restart 1 +hostServer 1"));
+        EXPECT_EQ(record->arguments.join(u' '), u"+game Empty Mod +restart 1 +hostServer 1"_s);
         EXPECT_FALSE(mp.platform.sound.playing);
     }
 }
@@ -212,13 +209,11 @@ TEST(MultiplayerDialog, UnreadableAndWriteProtectedServerSettings) {
         mp.close();
         QList<QByteArray> firstRead = numberedLines(39);
         mp.tree.setMode(kServerSettings, 0);
-        mp.tree.addFolder(QStringLiteral("swap"));
-        ASSERT_TRUE(
-            QFile::rename(mp.tree.path(kServerSettings), mp.tree.path(QStringLiteral("swap/s"))));
+        mp.tree.addFolder(u"swap"_s);
+        ASSERT_TRUE(QFile::rename(mp.tree.path(kServerSettings), mp.tree.path(u"swap/s"_s)));
         Ui::MultiplayerDialogUi& f = mp.open();
-        EXPECT_EQ(
-            mp.messages.texts(),
-            QStringList{QStringLiteral("The file \"ServerSettings.con\" is missing or corrupt")});
+        EXPECT_EQ(mp.messages.texts(),
+                  QStringList{u"The file \"ServerSettings.con\" is missing or corrupt"_s});
         EXPECT_EQ(mp.messages.messages().first().icon, ui::MessageIcon::Exclamation);
         mp.tree.addFile(kServerSettings, "changed meanwhile\r\n");
         mp.click(f.startButton);
@@ -248,14 +243,13 @@ TEST(MultiplayerDialog, MapListIsTheRotationInAlphabeticalOrder) {
     const QList<Case> cases = {
         {"empty rotation", {}, "game.setCurrentLevel \r\n"},
         {"enabled out of order",
-         {{QStringLiteral("Grimvale Tarsis"), QStringLiteral("Coldharbour")},
-          {QStringLiteral("Grimvale Tarsis"), QStringLiteral("Ashen Ridge")}},
+         {{u"Grimvale Tarsis"_s, u"Coldharbour"_s}, {u"Grimvale Tarsis"_s, u"Ashen Ridge"_s}},
          "game.addLevel Ashen Ridge\r\ngame.addLevel Coldharbour\r\ngame.setCurrentLevel "
          "Coldharbour\r\n"},
         {"maps of two mods",
-         {{QStringLiteral("Vorlok"), QStringLiteral("Vorlok Keep")},
-          {QStringLiteral("Grimvale Tarsis"), QStringLiteral("brume")},
-          {QStringLiteral("Vorlok"), QStringLiteral("Alpha")}},
+         {{u"Vorlok"_s, u"Vorlok Keep"_s},
+          {u"Grimvale Tarsis"_s, u"brume"_s},
+          {u"Vorlok"_s, u"Alpha"_s}},
          "game.addLevel Alpha\r\ngame.addLevel brume\r\ngame.addLevel Vorlok Keep\r\n"
          "game.setCurrentLevel Vorlok Keep\r\n"},
     };
@@ -267,7 +261,7 @@ TEST(MultiplayerDialog, MapListIsTheRotationInAlphabeticalOrder) {
             mp.select(f.disabledList, map);
             mp.click(f.enableMapButton);
         }
-        mp.select(f.modList, QStringLiteral("Grimvale Tarsis"));
+        mp.select(f.modList, u"Grimvale Tarsis"_s);
         mp.click(f.startButton);
         EXPECT_EQ(mp.tree.read(kMapList), c.expected) << c.name;
     }
@@ -283,37 +277,35 @@ TEST(MultiplayerDialog, ArrowButtonsFollowMovesModChangesAndModeSwitches) {
     // Nothing selected: "->" does nothing.
     mp.click(f.enableMapButton);
     EXPECT_EQ(f.enabledList->count(), 0);
-    mp.select(f.disabledList, QStringLiteral("brume"));
+    mp.select(f.disabledList, u"brume"_s);
     mp.click(f.enableMapButton);
-    EXPECT_EQ(states(), QStringLiteral("->|<-"));
-    EXPECT_EQ(f.disabledList->currentItem()->text(), QStringLiteral("Ashen Ridge"));
+    EXPECT_EQ(states(), u"->|<-"_s);
+    EXPECT_EQ(f.disabledList->currentItem()->text(), u"Ashen Ridge"_s);
     mp.click(f.enableMapButton);
     mp.click(f.enableMapButton);
-    EXPECT_EQ(states(), QStringLiteral("  |<-"));
+    EXPECT_EQ(states(), u"  |<-"_s);
     EXPECT_EQ(ui::entriesOf(f.enabledList),
-              (QStringList{QStringLiteral("Ashen Ridge"), QStringLiteral("brume"),
-                           QStringLiteral("Coldharbour")}));
+              (QStringList{u"Ashen Ridge"_s, u"brume"_s, u"Coldharbour"_s}));
     // A mod change refills the Disabled list and leaves "->" disabled.
-    mp.select(f.modList, QStringLiteral("Vorlok"));
-    EXPECT_EQ(ui::entriesOf(f.disabledList),
-              (QStringList{QStringLiteral("Alpha"), QStringLiteral("Vorlok Keep")}));
+    mp.select(f.modList, u"Vorlok"_s);
+    EXPECT_EQ(ui::entriesOf(f.disabledList), (QStringList{u"Alpha"_s, u"Vorlok Keep"_s}));
     EXPECT_EQ(f.disabledList->currentRow(), 0);
     EXPECT_EQ(f.enabledList->count(), 3);
-    EXPECT_EQ(states(), QStringLiteral("  |<-"));
+    EXPECT_EQ(states(), u"  |<-"_s);
     // Client mode disables the lists and "->" and leaves "<-" as it was; Server enables "->".
     mp.click(f.clientRadio);
     EXPECT_FALSE(f.disabledList->isEnabled());
-    EXPECT_EQ(states(), QStringLiteral("  |<-"));
-    EXPECT_EQ(f.startButton->text(), QStringLiteral("Join"));
+    EXPECT_EQ(states(), u"  |<-"_s);
+    EXPECT_EQ(f.startButton->text(), u"Join"_s);
     mp.click(f.serverRadio);
-    EXPECT_EQ(states(), QStringLiteral("->|<-"));
-    EXPECT_EQ(f.startButton->text(), QStringLiteral("Host"));
+    EXPECT_EQ(states(), u"->|<-"_s);
+    EXPECT_EQ(f.startButton->text(), u"Host"_s);
     // Moving the last map out of the rotation disables "<-".
     for (int i = 0; i < 3; ++i) {
         f.enabledList->setCurrentRow(0);
         mp.click(f.disableMapButton);
     }
-    EXPECT_EQ(states(), QStringLiteral("->|  "));
+    EXPECT_EQ(states(), u"->|  "_s);
     EXPECT_EQ(f.disabledList->count(), 5);
 }
 
@@ -344,7 +336,7 @@ TEST(MultiplayerDialog, ModeSwitchAndCoopRule) {
     // Slider value labels follow the sliders.
     QTest::keyClick(f.friendlyFireVehiclesSlider, Qt::Key_End);
     f.ticketRatioSlider->setValue(1000);
-    EXPECT_EQ(f.ticketRatioValue->text(), QStringLiteral("1000"));
+    EXPECT_EQ(f.ticketRatioValue->text(), u"1000"_s);
 }
 
 TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
@@ -356,19 +348,18 @@ TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
         QString expectedArguments;
     };
     const QList<Case> cases = {
-        {"internet off, no password", QStringLiteral("10.0.0.5"), false, QString(),
-         QStringLiteral("+game vorlok +restart 1 +joinServer 10.0.0.5 +IsInternet 0 +password {}")},
-        {"internet on", QStringLiteral("10.0.0.5"), true, QString(),
-         QStringLiteral("+game vorlok +restart 1 +joinServer 10.0.0.5 +isInternet 1 +password {}")},
-        {"password with blanks and braces", QStringLiteral("host.example"), false,
-         QStringLiteral("a b}{c"),
+        {"internet off, no password", u"10.0.0.5"_s, false, QString(),
+         u"+game vorlok +restart 1 +joinServer 10.0.0.5 +IsInternet 0 +password {}"_s},
+        {"internet on", u"10.0.0.5"_s, true, QString(),
+         u"+game vorlok +restart 1 +joinServer 10.0.0.5 +isInternet 1 +password {}"_s},
+        {"password with blanks and braces", u"host.example"_s, false, u"a b}{c"_s,
          QStringLiteral(
              "+game vorlok +restart 1 +joinServer host.example +IsInternet 0 +password {a b}{c}")},
     };
     for (const Case& c : cases) {
         Multiplayer mp;
         Ui::MultiplayerDialogUi& f = mp.open();
-        mp.select(f.modList, QStringLiteral("Vorlok"));
+        mp.select(f.modList, u"Vorlok"_s);
         mp.click(f.clientRadio);
         mp.type(f.ipAddressEdit, c.address);
         if (c.internet)
@@ -387,8 +378,7 @@ TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
     Ui::MultiplayerDialogUi& f = mp.open();
     mp.click(f.clientRadio);
     mp.click(f.startButton);
-    EXPECT_EQ(mp.messages.texts(),
-              QStringList{QStringLiteral("You have to enter a valid IP address")});
+    EXPECT_EQ(mp.messages.texts(), QStringList{u"You have to enter a valid IP address"_s});
     EXPECT_EQ(mp.messages.messages().first().icon, ui::MessageIcon::Information);
     EXPECT_FALSE(mp.stub.startedWithin(300));
     EXPECT_TRUE(mp.platform.sound.playing);
@@ -396,21 +386,19 @@ TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
 
 TEST(MultiplayerDialog, PlacementCheckComesAfterTheFilesWhenHostingAndFirstWhenJoining) {
     Multiplayer mp;
-    mp.platform.program.path = QStringLiteral("/elsewhere/gvtarsis-modmanager");
+    mp.platform.program.path = u"/elsewhere/gvtarsis-modmanager"_s;
     Ui::MultiplayerDialogUi& f = mp.open();
     mp.click(f.startButton);
-    EXPECT_EQ(
-        mp.messages.texts(),
-        QStringList{QStringLiteral("The Mod Manager has to be placed in the Grimvale directory")});
+    EXPECT_EQ(mp.messages.texts(),
+              QStringList{u"The Mod Manager has to be placed in the Grimvale directory"_s});
     EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(numberedLines(39), kUntouched));
     EXPECT_EQ(mp.tree.read(kMapList), QByteArray("game.setCurrentLevel \r\n"));
 
     mp.messages.clear();
     mp.click(f.clientRadio);
     mp.click(f.startButton); // empty address too: the placement message comes first
-    EXPECT_EQ(
-        mp.messages.texts(),
-        QStringList{QStringLiteral("The Mod Manager has to be placed in the Grimvale directory")});
+    EXPECT_EQ(mp.messages.texts(),
+              QStringList{u"The Mod Manager has to be placed in the Grimvale directory"_s});
     EXPECT_FALSE(mp.stub.startedWithin(300));
     EXPECT_TRUE(mp.platform.sound.playing);
 }
@@ -418,39 +406,39 @@ TEST(MultiplayerDialog, PlacementCheckComesAfterTheFilesWhenHostingAndFirstWhenJ
 TEST(MultiplayerDialog, SomeFieldsCarryOverToTheNextOpening) {
     Multiplayer mp;
     Ui::MultiplayerDialogUi& f = mp.open();
-    mp.type(f.serverNameEdit, QStringLiteral("Mine"));
-    mp.type(f.serverPasswordEdit, QStringLiteral("secret"));
+    mp.type(f.serverNameEdit, u"Mine"_s);
+    mp.type(f.serverPasswordEdit, u"secret"_s);
     mp.click(f.serverInternetCheck);
     mp.click(f.coopCheck);
     f.ticketRatioSlider->setValue(500);
     mp.click(f.clientRadio);
-    mp.type(f.ipAddressEdit, QStringLiteral("10.1.1.1"));
-    mp.type(f.clientPasswordEdit, QStringLiteral("pw"));
+    mp.type(f.ipAddressEdit, u"10.1.1.1"_s);
+    mp.type(f.clientPasswordEdit, u"pw"_s);
     mp.click(f.clientInternetCheck);
     mp.click(f.serverRadio); // a mode switch takes the values
     mp.close();
 
     Ui::MultiplayerDialogUi& g = mp.open();
-    EXPECT_EQ(g.ipAddressEdit->text(), QStringLiteral("10.1.1.1"));
-    EXPECT_EQ(g.clientPasswordEdit->text(), QStringLiteral("pw"));
+    EXPECT_EQ(g.ipAddressEdit->text(), u"10.1.1.1"_s);
+    EXPECT_EQ(g.clientPasswordEdit->text(), u"pw"_s);
     EXPECT_TRUE(g.clientInternetCheck->isChecked());
-    EXPECT_EQ(g.serverPasswordEdit->text(), QStringLiteral("secret"));
+    EXPECT_EQ(g.serverPasswordEdit->text(), u"secret"_s);
     EXPECT_TRUE(g.serverInternetCheck->isChecked());
     EXPECT_TRUE(g.coopCheck->isChecked());
     EXPECT_FALSE(g.aiSkillSlider->isEnabled());
-    EXPECT_EQ(g.serverNameEdit->text(), QStringLiteral("My Server"));
+    EXPECT_EQ(g.serverNameEdit->text(), u"My Server"_s);
     EXPECT_EQ(g.ticketRatioSlider->value(), 100);
     EXPECT_TRUE(g.serverRadio->isChecked());
 
     // Typed and left by Cancel: not kept.
-    mp.type(g.ipAddressEdit, QStringLiteral("10.9.9.9"));
+    mp.type(g.ipAddressEdit, u"10.9.9.9"_s);
     mp.close();
-    EXPECT_EQ(mp.open().ipAddressEdit->text(), QStringLiteral("10.1.1.1"));
+    EXPECT_EQ(mp.open().ipAddressEdit->text(), u"10.1.1.1"_s);
     // Typed and left by Enter in a field: kept.
     Ui::MultiplayerDialogUi& h = mp.open();
     h.serverPasswordEdit->setFocus();
-    mp.type(h.serverPasswordEdit, QStringLiteral("other"));
+    mp.type(h.serverPasswordEdit, u"other"_s);
     QTest::keyClick(h.serverPasswordEdit, Qt::Key_Return);
     EXPECT_FALSE(mp.dialog.window()->isVisible());
-    EXPECT_EQ(mp.dialog.form().serverPassword, QStringLiteral("other"));
+    EXPECT_EQ(mp.dialog.form().serverPassword, u"other"_s);
 }

@@ -10,13 +10,15 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace gvt;
 using gvt::test::crlf;
 using gvt::test::GameTree;
 
 namespace {
 
-const QString kInit = QStringLiteral("Mods/GvTarsis/Init.con");
+const QString kInit = u"Mods/GvTarsis/Init.con"_s;
 
 QList<QByteArray> initLines(const QByteArray& line5, int count = 10) {
     QList<QByteArray> lines;
@@ -27,11 +29,11 @@ QList<QByteArray> initLines(const QByteArray& line5, int count = 10) {
 
 struct Music {
     explicit Music(const QStringList& myMusic = {}) {
-        tree.addFolder(QStringLiteral("My Music"));
+        tree.addFolder(u"My Music"_s);
         for (const QString& name : myMusic)
-            tree.addFile(QStringLiteral("My Music/") + name, name.toUtf8());
+            tree.addFile(u"My Music/"_s + name, name.toUtf8());
         for (const char* bik : {"Theme.bik", "night.BIK", "Battle.bik"})
-            tree.addFile(QStringLiteral("Mods/GvTarsis/Music/") + QString::fromLatin1(bik));
+            tree.addFile(u"Mods/GvTarsis/Music/"_s + QString::fromLatin1(bik));
         tree.addFile(kInit, crlf(initLines("Game.setMenuMusicFilename \"music/Theme\"")));
         home.setGameDir(tree.gameFolder());
     }
@@ -52,9 +54,9 @@ struct Music {
             return out.join(u',');
         };
         return f.enabledCount->text() + u' ' + list(f.enabledList) +
-               (f.disableButton->isEnabled() ? QStringLiteral(" -> ") : QStringLiteral(" .. ")) +
-               (f.enableButton->isEnabled() ? QStringLiteral("<- ") : QStringLiteral(".. ")) +
-               list(f.disabledList) + u' ' + f.disabledCount->text();
+               (f.disableButton->isEnabled() ? u" -> "_s : u" .. "_s) +
+               (f.enableButton->isEnabled() ? u"<- "_s : u".. "_s) + list(f.disabledList) + u' ' +
+               f.disabledCount->text();
     }
 
     GameTree tree;
@@ -72,60 +74,58 @@ TEST(MusicDialog, OpensWithListsCountersSelectionsAndButtons) {
         QString state;
     };
     const QList<Case> cases = {
-        {"empty folder", {}, QStringLiteral("0  .. ..  0")},
-        {"one enabled file", {QStringLiteral("A.mp3")}, QStringLiteral("1 [A.mp3] -> ..  0")},
+        {"empty folder", {}, u"0  .. ..  0"_s},
+        {"one enabled file", {u"A.mp3"_s}, u"1 [A.mp3] -> ..  0"_s},
         {"mixed-case extensions and files that are not MP3s",
-         {QStringLiteral("b.MP3"), QStringLiteral("a.Mp3"), QStringLiteral("C.bak"),
-          QStringLiteral("notes.txt"), QStringLiteral("d.BAK")},
-         QStringLiteral("2 [a.Mp3],b.MP3 -> <- [C.bak],d.BAK 2")},
+         {u"b.MP3"_s, u"a.Mp3"_s, u"C.bak"_s, u"notes.txt"_s, u"d.BAK"_s},
+         u"2 [a.Mp3],b.MP3 -> <- [C.bak],d.BAK 2"_s},
     };
     for (const Case& c : cases) {
         Music m(c.files);
         Ui::MusicDialogUi& f = m.open();
         EXPECT_EQ(Music::state(f), c.state) << c.name;
-        EXPECT_EQ(m.dialog.window()->windowTitle(), QStringLiteral("Change Music"));
+        EXPECT_EQ(m.dialog.window()->windowTitle(), u"Change Music"_s);
     }
     // A folder named like an MP3 is listed, and moves like a file.
-    Music m({QStringLiteral("Track.mp3")});
-    m.tree.addFolder(QStringLiteral("My Music/Extra.mp3"));
+    Music m({u"Track.mp3"_s});
+    m.tree.addFolder(u"My Music/Extra.mp3"_s);
     Ui::MusicDialogUi& f = m.open();
-    EXPECT_EQ(Music::state(f), QStringLiteral("2 [Extra.mp3],Track.mp3 -> ..  0"));
+    EXPECT_EQ(Music::state(f), u"2 [Extra.mp3],Track.mp3 -> ..  0"_s);
     m.click(f.disableButton);
-    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")),
-              (QStringList{QStringLiteral("Extra.bak"), QStringLiteral("Track.mp3")}));
+    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), (QStringList{u"Extra.bak"_s, u"Track.mp3"_s}));
 }
 
 TEST(MusicDialog, MovesRenameWithLowerCaseExtensions) {
-    Music m({QStringLiteral("Track.MP3")});
+    Music m({u"Track.MP3"_s});
     Ui::MusicDialogUi& f = m.open();
     m.click(f.disableButton);
-    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.bak")});
-    EXPECT_EQ(m.tree.read(QStringLiteral("My Music/Track.bak")), QByteArray("Track.MP3"));
+    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.bak"_s});
+    EXPECT_EQ(m.tree.read(u"My Music/Track.bak"_s), QByteArray("Track.MP3"));
     // The moved entry is not selected: "<-" does nothing until the user selects it.
-    EXPECT_EQ(Music::state(f), QStringLiteral("0  .. <- Track.bak 1"));
+    EXPECT_EQ(Music::state(f), u"0  .. <- Track.bak 1"_s);
     m.click(f.enableButton);
-    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.bak")});
+    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.bak"_s});
     f.disabledList->setCurrentRow(0);
     m.click(f.enableButton);
-    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.mp3")});
-    EXPECT_EQ(Music::state(f), QStringLiteral("1 Track.mp3 -> ..  0"));
+    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.mp3"_s});
+    EXPECT_EQ(Music::state(f), u"1 Track.mp3 -> ..  0"_s);
     EXPECT_TRUE(m.messages.texts().isEmpty());
     // Cancel undoes nothing.
     m.click(f.cancelButton);
-    EXPECT_EQ(m.tree.namesIn(QStringLiteral("My Music")), QStringList{QStringLiteral("Track.mp3")});
+    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.mp3"_s});
 }
 
 TEST(MusicDialog, AFailedRenameIsReportedAndLeavesTheEntryInBothLists) {
-    Music m({QStringLiteral("B.mp3"), QStringLiteral("B.bak")});
+    Music m({u"B.mp3"_s, u"B.bak"_s});
     Ui::MusicDialogUi& f = m.open();
     m.click(f.disableButton);
     ASSERT_EQ(m.messages.texts().size(), 1);
-    EXPECT_TRUE(m.messages.texts().first().endsWith(QStringLiteral("B.bak\" already exists.")))
+    EXPECT_TRUE(m.messages.texts().first().endsWith(u"B.bak\" already exists."_s))
         << m.messages.texts().first().toStdString();
     EXPECT_EQ(m.messages.messages().first().icon, ui::MessageIcon::Exclamation);
-    EXPECT_EQ(Music::state(f), QStringLiteral("1 [B.mp3] -> <- [B.bak],B.bak 1"));
-    EXPECT_EQ(m.tree.read(QStringLiteral("My Music/B.bak")), QByteArray("B.bak"));
-    EXPECT_EQ(m.tree.read(QStringLiteral("My Music/B.mp3")), QByteArray("B.mp3"));
+    EXPECT_EQ(Music::state(f), u"1 [B.mp3] -> <- [B.bak],B.bak 1"_s);
+    EXPECT_EQ(m.tree.read(u"My Music/B.bak"_s), QByteArray("B.bak"));
+    EXPECT_EQ(m.tree.read(u"My Music/B.mp3"_s), QByteArray("B.mp3"));
 }
 
 TEST(MusicDialog, ShowsTheMenuMusicOfLineFive) {
@@ -134,10 +134,10 @@ TEST(MusicDialog, ShowsTheMenuMusicOfLineFive) {
         QString shown;
     };
     const QList<Case> cases = {
-        {"Game.setMenuMusicFilename \"music/Theme\"", QStringLiteral("Theme.bik")},
-        {"", QStringLiteral(".bik")},
-        {"Game.setMenuMusicFilename \"music/Theme.bik\"", QStringLiteral("Theme.bik.bik")},
-        {"xxxxxxxxxxxxxxxxxxxxxxxxxxxyyyyyyNight \"x\"", QStringLiteral("Night x.bik")},
+        {"Game.setMenuMusicFilename \"music/Theme\"", u"Theme.bik"_s},
+        {"", u".bik"_s},
+        {"Game.setMenuMusicFilename \"music/Theme.bik\"", u"Theme.bik.bik"_s},
+        {"xxxxxxxxxxxxxxxxxxxxxxxxxxxyyyyyyNight \"x\"", u"Night x.bik"_s},
     };
     for (const Case& c : cases) {
         Music m;
@@ -146,8 +146,7 @@ TEST(MusicDialog, ShowsTheMenuMusicOfLineFive) {
         EXPECT_EQ(f.menuMusicCombo->currentText(), c.shown) << c.line5.toStdString();
         EXPECT_EQ(f.menuMusicCombo->currentIndex(), -1);
         EXPECT_EQ(ui::entriesOf(f.menuMusicCombo),
-                  (QStringList{QStringLiteral("Battle.bik"), QStringLiteral("night.BIK"),
-                               QStringLiteral("Theme.bik")}));
+                  (QStringList{u"Battle.bik"_s, u"night.BIK"_s, u"Theme.bik"_s}));
     }
 }
 
@@ -170,10 +169,10 @@ TEST(MusicDialog, SaveWritesTheMenuMusicLineKeepingTheOthers) {
         // A chosen entry, saved twice; the base name drops the extension whatever its case.
         Music m;
         Ui::MusicDialogUi& f = m.open();
-        const int night = f.menuMusicCombo->findText(QStringLiteral("night.BIK"));
+        const int night = f.menuMusicCombo->findText(u"night.BIK"_s);
         f.menuMusicCombo->setCurrentIndex(night);
         Q_EMIT f.menuMusicCombo->activated(night);
-        f.menuMusicCombo->setEditText(QStringLiteral("typed, not chosen"));
+        f.menuMusicCombo->setEditText(u"typed, not chosen"_s);
         m.click(f.saveButton);
         m.click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit), crlf(initLines("Game.setMenuMusicFilename \"music/night\"")));
@@ -184,7 +183,7 @@ TEST(MusicDialog, SaveWritesTheMenuMusicLineKeepingTheOthers) {
         Music m;
         m.tree.addFile(kInit, crlf(initLines("x", 4)));
         Ui::MusicDialogUi& f = m.open();
-        EXPECT_EQ(f.menuMusicCombo->currentText(), QStringLiteral(".bik"));
+        EXPECT_EQ(f.menuMusicCombo->currentText(), u".bik"_s);
         m.click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit),
                   crlf({"rem line 1", "rem line 2", "rem line 3", "rem line 4",
@@ -205,16 +204,16 @@ TEST(MusicDialog, UnreadableOrWriteProtectedInitCon) {
     }
     {
         // Read at one opening, missing at the next: Save then writes nothing.
-        Music m({QStringLiteral("A.mp3")});
+        Music m({u"A.mp3"_s});
         m.open();
         m.dialog.window()->reject();
-        ASSERT_TRUE(QFile::rename(m.tree.path(kInit), m.tree.path(QStringLiteral("Init.away"))));
+        ASSERT_TRUE(QFile::rename(m.tree.path(kInit), m.tree.path(u"Init.away"_s)));
         Ui::MusicDialogUi& f = m.open();
         EXPECT_EQ(m.messages.texts(),
-                  QStringList{QStringLiteral("The file \"Init.con\" is missing or corrupt")});
+                  QStringList{u"The file \"Init.con\" is missing or corrupt"_s});
         EXPECT_FALSE(f.menuMusicCombo->isEnabled());
         EXPECT_EQ(f.menuMusicCombo->currentText(), QString());
-        EXPECT_EQ(Music::state(f), QStringLiteral("1 [A.mp3] -> ..  0"));
+        EXPECT_EQ(Music::state(f), u"1 [A.mp3] -> ..  0"_s);
         m.tree.addFile(kInit, "created meanwhile\r\n");
         m.click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit), QByteArray("created meanwhile\r\n"));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::platform::FileError;
 using gvt::platform::renameFile;
 using gvt::test::GameTree;
@@ -18,60 +20,59 @@ TEST(FileRename, RenamesOrRefusesWithoutReplacingAnything) {
     };
     const QList<Case> cases = {
         {"source found in another case, target spelled as given",
-         {QStringLiteral("brume.BIK")},
-         QStringLiteral("\\Movies\\Brume.bik"),
-         QStringLiteral("\\movies\\Brume.bak"),
+         {u"brume.BIK"_s},
+         u"\\Movies\\Brume.bik"_s,
+         u"\\movies\\Brume.bak"_s,
          std::nullopt,
-         {QStringLiteral("Brume.bak")}},
+         {u"Brume.bak"_s}},
         {"missing source",
-         {QStringLiteral("Oxley.bik")},
-         QStringLiteral("\\Movies\\Brume.bik"),
-         QStringLiteral("\\Movies\\Brume.bak"),
+         {u"Oxley.bik"_s},
+         u"\\Movies\\Brume.bik"_s,
+         u"\\Movies\\Brume.bak"_s,
          FileError::Kind::NotFound,
-         {QStringLiteral("Oxley.bik")}},
+         {u"Oxley.bik"_s}},
         {"target exists in another case",
-         {QStringLiteral("Intro.bik"), QStringLiteral("INTRO.BAK")},
-         QStringLiteral("\\Movies\\Intro.bik"),
-         QStringLiteral("\\Movies\\Intro.bak"),
+         {u"Intro.bik"_s, u"INTRO.BAK"_s},
+         u"\\Movies\\Intro.bik"_s,
+         u"\\Movies\\Intro.bak"_s,
          FileError::Kind::Exists,
-         {QStringLiteral("INTRO.BAK"), QStringLiteral("Intro.bik")}},
+         {u"INTRO.BAK"_s, u"Intro.bik"_s}},
         {"target exists in the same case",
-         {QStringLiteral("A.mp3"), QStringLiteral("A.bak")},
-         QStringLiteral("\\Movies\\A.mp3"),
-         QStringLiteral("\\Movies\\A.bak"),
+         {u"A.mp3"_s, u"A.bak"_s},
+         u"\\Movies\\A.mp3"_s,
+         u"\\Movies\\A.bak"_s,
          FileError::Kind::Exists,
-         {QStringLiteral("A.bak"), QStringLiteral("A.mp3")}},
+         {u"A.bak"_s, u"A.mp3"_s}},
         {"target folder missing",
-         {QStringLiteral("Legal.bik")},
-         QStringLiteral("\\Movies\\Legal.bik"),
-         QStringLiteral("\\Gone\\Legal.bak"),
+         {u"Legal.bik"_s},
+         u"\\Movies\\Legal.bik"_s,
+         u"\\Gone\\Legal.bak"_s,
          FileError::Kind::NotFound,
-         {QStringLiteral("Legal.bik")}},
+         {u"Legal.bik"_s}},
     };
     for (const Case& c : cases) {
         GameTree tree;
-        tree.addFolder(QStringLiteral("Movies"));
+        tree.addFolder(u"Movies"_s);
         for (const QString& file : c.files)
-            tree.addFile(QStringLiteral("Movies/") + file, file.toUtf8());
+            tree.addFile(u"Movies/"_s + file, file.toUtf8());
         const auto error = renameFile(tree.gameFolder() + c.from, tree.gameFolder() + c.to);
         ASSERT_EQ(error.has_value(), c.error.has_value()) << c.name;
         if (error) {
             EXPECT_EQ(error->kind, *c.error) << c.name;
-            EXPECT_TRUE(error->path.startsWith(tree.path(QStringLiteral("Movies/")))) << c.name;
+            EXPECT_TRUE(error->path.startsWith(tree.path(u"Movies/"_s))) << c.name;
         }
-        EXPECT_EQ(tree.namesIn(QStringLiteral("Movies")), c.after) << c.name;
+        EXPECT_EQ(tree.namesIn(u"Movies"_s), c.after) << c.name;
     }
 }
 
 TEST(FileRename, MovesContentAndFolders) {
     GameTree tree;
-    tree.addFile(QStringLiteral("My Music/Song.MP3"), "song bytes");
-    tree.addFolder(QStringLiteral("My Music/Extra.mp3"));
-    EXPECT_FALSE(renameFile(tree.gameFolder() + QStringLiteral("\\My Music\\Song.mp3"),
-                            tree.gameFolder() + QStringLiteral("\\My Music\\Song.bak")));
-    EXPECT_FALSE(renameFile(tree.gameFolder() + QStringLiteral("\\My Music\\Extra.mp3"),
-                            tree.gameFolder() + QStringLiteral("\\My Music\\Extra.bak")));
-    EXPECT_EQ(tree.read(QStringLiteral("My Music/Song.bak")), QByteArray("song bytes"));
-    EXPECT_EQ(tree.namesIn(QStringLiteral("My Music")),
-              (QStringList{QStringLiteral("Extra.bak"), QStringLiteral("Song.bak")}));
+    tree.addFile(u"My Music/Song.MP3"_s, "song bytes");
+    tree.addFolder(u"My Music/Extra.mp3"_s);
+    EXPECT_FALSE(renameFile(tree.gameFolder() + u"\\My Music\\Song.mp3"_s,
+                            tree.gameFolder() + u"\\My Music\\Song.bak"_s));
+    EXPECT_FALSE(renameFile(tree.gameFolder() + u"\\My Music\\Extra.mp3"_s,
+                            tree.gameFolder() + u"\\My Music\\Extra.bak"_s));
+    EXPECT_EQ(tree.read(u"My Music/Song.bak"_s), QByteArray("song bytes"));
+    EXPECT_EQ(tree.namesIn(u"My Music"_s), (QStringList{u"Extra.bak"_s, u"Song.bak"_s}));
 }

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::platform::replaceExistingFile;
 using gvt::test::GameTree;
 
@@ -44,78 +46,73 @@ auto replaceWith(const QByteArray& content) {
 
 TEST(FileReplace, KeepsPermissionsAndLeavesNoTemporaryFile) {
     GameTree tree;
-    tree.addFile(QStringLiteral("Init.con"), "old");
-    tree.setMode(QStringLiteral("Init.con"), 0640);
+    tree.addFile(u"Init.con"_s, "old");
+    tree.setMode(u"Init.con"_s, 0640);
     QByteArray seen;
-    EXPECT_TRUE(
-        replaceExistingFile(tree.path(QStringLiteral("Init.con")), [&](const QByteArray& old) {
-            seen = old;
-            return QByteArray("new");
-        }));
+    EXPECT_TRUE(replaceExistingFile(tree.path(u"Init.con"_s), [&](const QByteArray& old) {
+        seen = old;
+        return QByteArray("new");
+    }));
     EXPECT_EQ(seen, QByteArray("old"));
-    EXPECT_EQ(tree.read(QStringLiteral("Init.con")), QByteArray("new"));
+    EXPECT_EQ(tree.read(u"Init.con"_s), QByteArray("new"));
     struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(tree.path(QStringLiteral("Init.con"))).constData(), &st), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(tree.path(u"Init.con"_s)).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(tree.namesIn(QString()), QStringList{QStringLiteral("Init.con")});
+    EXPECT_EQ(tree.namesIn(QString()), QStringList{u"Init.con"_s});
 }
 
 TEST(FileReplace, RefusesWhatCannotBeWrittenAndChangesNothing) {
     GameTree tree;
-    tree.addFile(QStringLiteral("ro.con"), "read only");
-    tree.setMode(QStringLiteral("ro.con"), 0444);
-    tree.addFolder(QStringLiteral("folder.con"));
+    tree.addFile(u"ro.con"_s, "read only");
+    tree.setMode(u"ro.con"_s, 0444);
+    tree.addFolder(u"folder.con"_s);
     for (const char* name : {"missing.con", "ro.con", "folder.con"})
         EXPECT_FALSE(replaceExistingFile(tree.path(QString::fromLatin1(name)), replaceWith("new")))
             << name;
-    EXPECT_EQ(tree.read(QStringLiteral("ro.con")), QByteArray("read only"));
-    EXPECT_FALSE(tree.exists(QStringLiteral("missing.con")));
-    EXPECT_EQ(tree.namesIn(QString()),
-              (QStringList{QStringLiteral("folder.con"), QStringLiteral("ro.con")}));
+    EXPECT_EQ(tree.read(u"ro.con"_s), QByteArray("read only"));
+    EXPECT_FALSE(tree.exists(u"missing.con"_s));
+    EXPECT_EQ(tree.namesIn(QString()), (QStringList{u"folder.con"_s, u"ro.con"_s}));
 }
 
 TEST(FileReplace, FullDiskLeavesTheOldFileIntact) {
     GameTree tree;
-    SmallMount disk(tree.path(QStringLiteral("disk")), "size=64k");
+    SmallMount disk(tree.path(u"disk"_s), "size=64k");
     if (!disk.mounted())
         GTEST_SKIP() << "mounting a tmpfs needs administrator rights";
     const QByteArray old(20000, 'o');
-    tree.addFile(QStringLiteral("disk/ServerSettings.con"), old);
-    EXPECT_FALSE(replaceExistingFile(tree.path(QStringLiteral("disk/ServerSettings.con")),
+    tree.addFile(u"disk/ServerSettings.con"_s, old);
+    EXPECT_FALSE(replaceExistingFile(tree.path(u"disk/ServerSettings.con"_s),
                                      replaceWith(QByteArray(200000, 'n'))));
-    EXPECT_EQ(tree.read(QStringLiteral("disk/ServerSettings.con")), old);
-    EXPECT_EQ(tree.namesIn(QStringLiteral("disk")),
-              QStringList{QStringLiteral("ServerSettings.con")});
+    EXPECT_EQ(tree.read(u"disk/ServerSettings.con"_s), old);
+    EXPECT_EQ(tree.namesIn(u"disk"_s), QStringList{u"ServerSettings.con"_s});
 }
 
 TEST(FileReplace, ReadOnlyMountIsRefused) {
     GameTree tree;
-    SmallMount disk(tree.path(QStringLiteral("disk")), "size=64k");
+    SmallMount disk(tree.path(u"disk"_s), "size=64k");
     if (!disk.mounted())
         GTEST_SKIP() << "mounting a tmpfs needs administrator rights";
-    tree.addFile(QStringLiteral("disk/maplist.con"), "game.addLevel Alpha\r\n");
+    tree.addFile(u"disk/maplist.con"_s, "game.addLevel Alpha\r\n");
     ASSERT_TRUE(disk.remountReadOnly());
-    EXPECT_FALSE(
-        replaceExistingFile(tree.path(QStringLiteral("disk/maplist.con")), replaceWith("changed")));
-    EXPECT_EQ(tree.read(QStringLiteral("disk/maplist.con")), QByteArray("game.addLevel Alpha\r\n"));
+    EXPECT_FALSE(replaceExistingFile(tree.path(u"disk/maplist.con"_s), replaceWith("changed")));
+    EXPECT_EQ(tree.read(u"disk/maplist.con"_s), QByteArray("game.addLevel Alpha\r\n"));
 }
 
 TEST(FileReplace, WritableFileInProtectedFolderIsRewrittenInPlace) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "switching to an unprivileged user needs administrator rights";
     GameTree tree;
-    tree.addFile(QStringLiteral("locked/Init.con"), "a much longer old content");
+    tree.addFile(u"locked/Init.con"_s, "a much longer old content");
     tree.setMode(QString(), 0755);
-    tree.setMode(QStringLiteral("locked"), 0555);
-    tree.setMode(QStringLiteral("locked/Init.con"), 0666);
+    tree.setMode(u"locked"_s, 0555);
+    tree.setMode(u"locked/Init.con"_s, 0666);
     // The temporary root is private to us; let the unprivileged user through.
-    ::chmod(QFile::encodeName(tree.gameFolder() + QStringLiteral("/..")).constData(), 0755);
+    ::chmod(QFile::encodeName(tree.gameFolder() + u"/.."_s).constData(), 0755);
 
     ASSERT_EQ(::seteuid(65534), 0);
-    const bool done =
-        replaceExistingFile(tree.path(QStringLiteral("locked/Init.con")), replaceWith("new"));
+    const bool done = replaceExistingFile(tree.path(u"locked/Init.con"_s), replaceWith("new"));
     ASSERT_EQ(::seteuid(0), 0);
     EXPECT_TRUE(done);
-    EXPECT_EQ(tree.read(QStringLiteral("locked/Init.con")), QByteArray("new"));
-    EXPECT_EQ(tree.namesIn(QStringLiteral("locked")), QStringList{QStringLiteral("Init.con")});
+    EXPECT_EQ(tree.read(u"locked/Init.con"_s), QByteArray("new"));
+    EXPECT_EQ(tree.namesIn(u"locked"_s), QStringList{u"Init.con"_s});
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::platform::findEntries;
 using gvt::platform::FoundEntry;
 using gvt::test::GameTree;
@@ -13,39 +15,35 @@ namespace {
 QStringList describe(const QList<FoundEntry>& entries) {
     QStringList out;
     for (const FoundEntry& e : entries)
-        out.append(e.name + (e.isFolder ? QStringLiteral("/") : QString()));
+        out.append(e.name + (e.isFolder ? u"/"_s : QString()));
     return out;
 }
 } // namespace
 
 TEST(FolderSearch, ReportsEveryEntryInUpperCasedOrdinalOrder) {
     GameTree tree;
-    tree.addFolder(QStringLiteral("Mods/zulu"));
-    tree.addFolder(QStringLiteral("Mods/.hidden"));
-    tree.addFolder(QStringLiteral("Mods/_under"));
-    tree.addFolder(QStringLiteral("Mods/Alpha"));
-    tree.addFile(QStringLiteral("Mods/alpha"));
-    tree.addFile(QStringLiteral("Mods/beta.txt"));
-    tree.addFile(QStringLiteral("Mods/README"));
-    ASSERT_TRUE(QFile::link(tree.path(QStringLiteral("Mods/zulu")),
-                            tree.path(QStringLiteral("Mods/Linked"))));
+    tree.addFolder(u"Mods/zulu"_s);
+    tree.addFolder(u"Mods/.hidden"_s);
+    tree.addFolder(u"Mods/_under"_s);
+    tree.addFolder(u"Mods/Alpha"_s);
+    tree.addFile(u"Mods/alpha"_s);
+    tree.addFile(u"Mods/beta.txt"_s);
+    tree.addFile(u"Mods/README"_s);
+    ASSERT_TRUE(QFile::link(tree.path(u"Mods/zulu"_s), tree.path(u"Mods/Linked"_s)));
 
     // "_" sorts after the letters once they are upper-cased; "." and ".." come first.
-    EXPECT_EQ(
-        describe(findEntries(tree.gameFolder() + QStringLiteral("\\mods\\*.*"))),
-        (QStringList{QStringLiteral("./"), QStringLiteral("../"), QStringLiteral(".hidden/"),
-                     QStringLiteral("Alpha/"), QStringLiteral("alpha"), QStringLiteral("beta.txt"),
-                     QStringLiteral("Linked/"), QStringLiteral("README"), QStringLiteral("zulu/"),
-                     QStringLiteral("_under/")}));
+    EXPECT_EQ(describe(findEntries(tree.gameFolder() + u"\\mods\\*.*"_s)),
+              (QStringList{u"./"_s, u"../"_s, u".hidden/"_s, u"Alpha/"_s, u"alpha"_s, u"beta.txt"_s,
+                           u"Linked/"_s, u"README"_s, u"zulu/"_s, u"_under/"_s}));
 }
 
 TEST(FolderSearch, MatchesPatternsWithoutRegardToCase) {
     GameTree tree;
     for (const char* name : {"Alpha.rfa", "BRAVO.RFA", "charlie.Rfa", "delta.rfa.txt", "echo.rf",
                              "rfa", "Foxtrot.rfa"})
-        tree.addFile(QStringLiteral("Levels/") + QString::fromLatin1(name));
-    tree.addFolder(QStringLiteral("Levels/Folder.rfa"));
-    const QString levels = tree.gameFolder() + QStringLiteral("\\LEVELS\\");
+        tree.addFile(u"Levels/"_s + QString::fromLatin1(name));
+    tree.addFolder(u"Levels/Folder.rfa"_s);
+    const QString levels = tree.gameFolder() + u"\\LEVELS\\"_s;
 
     struct Case {
         const char* pattern;
@@ -53,21 +51,17 @@ TEST(FolderSearch, MatchesPatternsWithoutRegardToCase) {
     };
     const QList<Case> cases = {
         {"*.rfa",
-         {QStringLiteral("Alpha.rfa"), QStringLiteral("BRAVO.RFA"), QStringLiteral("charlie.Rfa"),
-          QStringLiteral("Folder.rfa/"), QStringLiteral("Foxtrot.rfa")}},
-        {"?????.RFA", {QStringLiteral("Alpha.rfa"), QStringLiteral("BRAVO.RFA")}},
-        {"*.rf", {QStringLiteral("echo.rf")}},
-        {"RFA", {QStringLiteral("rfa")}},
-        {"*a*.*",
-         {QStringLiteral("Alpha.rfa"), QStringLiteral("BRAVO.RFA"), QStringLiteral("charlie.Rfa"),
-          QStringLiteral("delta.rfa.txt")}},
+         {u"Alpha.rfa"_s, u"BRAVO.RFA"_s, u"charlie.Rfa"_s, u"Folder.rfa/"_s, u"Foxtrot.rfa"_s}},
+        {"?????.RFA", {u"Alpha.rfa"_s, u"BRAVO.RFA"_s}},
+        {"*.rf", {u"echo.rf"_s}},
+        {"RFA", {u"rfa"_s}},
+        {"*a*.*", {u"Alpha.rfa"_s, u"BRAVO.RFA"_s, u"charlie.Rfa"_s, u"delta.rfa.txt"_s}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(describe(findEntries(levels + QString::fromLatin1(c.pattern))), c.expected)
             << c.pattern;
 
     // "*.*" also matches names without a dot.
-    EXPECT_TRUE(
-        describe(findEntries(levels + QStringLiteral("*.*"))).contains(QStringLiteral("rfa")));
-    EXPECT_TRUE(findEntries(tree.gameFolder() + QStringLiteral("\\NoSuchFolder\\*.*")).isEmpty());
+    EXPECT_TRUE(describe(findEntries(levels + u"*.*"_s)).contains(u"rfa"_s));
+    EXPECT_TRUE(findEntries(tree.gameFolder() + u"\\NoSuchFolder\\*.*"_s).isEmpty());
 }

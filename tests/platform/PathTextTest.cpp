@@ -3,16 +3,18 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::platform::resolvePath;
 using gvt::test::GameTree;
 
 TEST(PathText, ResolvesComponentsWithoutRegardToCase) {
     GameTree tree;
-    tree.addFile(QStringLiteral("Mods/GvTarsis/settings/Profiles/Custom/Video.con"));
-    tree.addFile(QStringLiteral("Mods/GvTarsis/Init.con"));
-    tree.addFolder(QStringLiteral("Twin/abc"));
-    tree.addFolder(QStringLiteral("Twin/ABC"));
-    tree.addFolder(QStringLiteral("Twin/Abc"));
+    tree.addFile(u"Mods/GvTarsis/settings/Profiles/Custom/Video.con"_s);
+    tree.addFile(u"Mods/GvTarsis/Init.con"_s);
+    tree.addFolder(u"Twin/abc"_s);
+    tree.addFolder(u"Twin/ABC"_s);
+    tree.addFolder(u"Twin/Abc"_s);
     const QString root = tree.gameFolder();
 
     struct Case {
@@ -21,20 +23,17 @@ TEST(PathText, ResolvesComponentsWithoutRegardToCase) {
         QString expected;
     };
     const QList<Case> cases = {
-        {"backslashes in other case", root + QStringLiteral("\\MODS\\gvtarsis\\Init.con"),
-         tree.path(QStringLiteral("Mods/GvTarsis/Init.con"))},
-        {"mixed separators", root + QStringLiteral("/Mods\\GVTarsis/Settings\\Profiles"),
-         tree.path(QStringLiteral("Mods/GvTarsis/settings/Profiles"))},
-        {"doubled backslash acts as one", root + QStringLiteral("\\\\Mods\\\\GvTarsis"),
-         tree.path(QStringLiteral("Mods/GvTarsis"))},
-        {"exact case wins", root + QStringLiteral("\\Twin\\Abc"),
-         tree.path(QStringLiteral("Twin/Abc"))},
-        {"ordinally first of case twins", root + QStringLiteral("\\Twin\\aBc"),
-         tree.path(QStringLiteral("Twin/ABC"))},
-        {"missing component keeps spelling", root + QStringLiteral("\\mods\\NoSuch\\File.CON"),
-         tree.path(QStringLiteral("Mods/NoSuch/File.CON"))},
-        {"trailing separator", root + QStringLiteral("\\Mods\\"),
-         tree.path(QStringLiteral("Mods"))},
+        {"backslashes in other case", root + u"\\MODS\\gvtarsis\\Init.con"_s,
+         tree.path(u"Mods/GvTarsis/Init.con"_s)},
+        {"mixed separators", root + u"/Mods\\GVTarsis/Settings\\Profiles"_s,
+         tree.path(u"Mods/GvTarsis/settings/Profiles"_s)},
+        {"doubled backslash acts as one", root + u"\\\\Mods\\\\GvTarsis"_s,
+         tree.path(u"Mods/GvTarsis"_s)},
+        {"exact case wins", root + u"\\Twin\\Abc"_s, tree.path(u"Twin/Abc"_s)},
+        {"ordinally first of case twins", root + u"\\Twin\\aBc"_s, tree.path(u"Twin/ABC"_s)},
+        {"missing component keeps spelling", root + u"\\mods\\NoSuch\\File.CON"_s,
+         tree.path(u"Mods/NoSuch/File.CON"_s)},
+        {"trailing separator", root + u"\\Mods\\"_s, tree.path(u"Mods"_s)},
     };
     for (const Case& c : cases)
         EXPECT_EQ(resolvePath(c.text), c.expected) << c.name;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::test::SettingsHome;
 
 TEST(Registry, GameDirIsReadAsStoredOrEmpty) {
@@ -18,8 +20,7 @@ TEST(Registry, GameDirIsReadAsStoredOrEmpty) {
     const QList<Case> cases = {
         {"missing", std::nullopt, QString()},
         {"empty", QString(), QString()},
-        {"blanks and backslash kept", QStringLiteral("/games/Grimvale Tarsis\\"),
-         QStringLiteral("/games/Grimvale Tarsis\\")},
+        {"blanks and backslash kept", u"/games/Grimvale Tarsis\\"_s, u"/games/Grimvale Tarsis\\"_s},
         {"499 bytes", longest, longest},
         {"500 bytes", longest + u'x', QString()},
         {"498 bytes and a two-byte character", QString(498, u'x') + QChar(0xE9), QString()},
@@ -35,26 +36,24 @@ TEST(Registry, GameDirIsReadAsStoredOrEmpty) {
 
 TEST(Registry, GameDirWithInvalidUtf8ReadsWithoutCrash) {
     SettingsHome home;
-    QDir().mkpath(home.path() + QStringLiteral("/Oxley Games"));
+    QDir().mkpath(home.path() + u"/Oxley Games"_s);
     QFile file(home.gameDirFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[General]\nGAMEDIR=/games/\xff\xfe"
                "bad\n");
     file.close();
     const QString value = gvt::platform::readGameDirValue();
-    EXPECT_TRUE(value.startsWith(QStringLiteral("/games/"))) << value.toStdString();
-    EXPECT_TRUE(value.endsWith(QStringLiteral("bad")));
+    EXPECT_TRUE(value.startsWith(u"/games/"_s)) << value.toStdString();
+    EXPECT_TRUE(value.endsWith(u"bad"_s));
 }
 
 TEST(Registry, ConfigValuesLiveInTheProgramsOwnSection) {
     SettingsHome home;
-    EXPECT_EQ(gvt::platform::readConfigValue(QStringLiteral("Shadows")), QString());
-    gvt::platform::writeConfigValue(QStringLiteral("Resolution"), QStringLiteral("1024 768 32 0"));
-    gvt::platform::writeConfigValue(QStringLiteral("Path"), QStringLiteral("/games/a, b"));
-    EXPECT_EQ(gvt::platform::readConfigValue(QStringLiteral("Resolution")),
-              QStringLiteral("1024 768 32 0"));
-    EXPECT_EQ(gvt::platform::readConfigValue(QStringLiteral("Path")),
-              QStringLiteral("/games/a, b"));
+    EXPECT_EQ(gvt::platform::readConfigValue(u"Shadows"_s), QString());
+    gvt::platform::writeConfigValue(u"Resolution"_s, u"1024 768 32 0"_s);
+    gvt::platform::writeConfigValue(u"Path"_s, u"/games/a, b"_s);
+    EXPECT_EQ(gvt::platform::readConfigValue(u"Resolution"_s), u"1024 768 32 0"_s);
+    EXPECT_EQ(gvt::platform::readConfigValue(u"Path"_s), u"/games/a, b"_s);
 
     // Written at once, under the program's name, in the "Config" section.
     QFile file(home.configFile());

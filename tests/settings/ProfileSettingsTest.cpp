@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace gvt::settings;
 
 TEST(ProfileSettings, DisplayModeSplitsAtTheFirstThreeBlanks) {
@@ -12,11 +14,10 @@ TEST(ProfileSettings, DisplayModeSplitsAtTheFirstThreeBlanks) {
         QString held;
     };
     const QList<Case> cases = {
-        {QStringLiteral("1024 768 32 85"), QStringLiteral("1024x768@32"),
-         QStringLiteral("1024 768 32 0")},
-        {QStringLiteral("800 600 32"), QStringLiteral("800x600@"), QStringLiteral("800 600  0")},
-        {QStringLiteral("640"), QStringLiteral("x@"), QStringLiteral("   0")},
-        {QString(), QStringLiteral("x@"), QStringLiteral("   0")},
+        {u"1024 768 32 85"_s, u"1024x768@32"_s, u"1024 768 32 0"_s},
+        {u"800 600 32"_s, u"800x600@"_s, u"800 600  0"_s},
+        {u"640"_s, u"x@"_s, u"   0"_s},
+        {QString(), u"x@"_s, u"   0"_s},
     };
     for (const Case& c : cases) {
         ProfileSettings settings;
@@ -24,8 +25,7 @@ TEST(ProfileSettings, DisplayModeSplitsAtTheFirstThreeBlanks) {
         EXPECT_EQ(resolutionText(settings), c.shown) << c.value.toStdString();
         EXPECT_EQ(settings.displayMode, c.held) << c.value.toStdString();
     }
-    EXPECT_EQ(displayModeFromEntry(QStringLiteral("1600x1200@32")),
-              QStringLiteral("1600 1200 32 0"));
+    EXPECT_EQ(displayModeFromEntry(u"1600x1200@32"_s), u"1600 1200 32 0"_s);
     EXPECT_EQ(resolutionList().size(), 12);
 }
 
@@ -53,7 +53,7 @@ TEST(ProfileSettings, NumbersAndLevelLabelsReadValueTextsLikeTheGame) {
         EXPECT_EQ(levelLabel(LevelScale::Occlusion, text), QString::fromLatin1(c.occlusion))
             << c.text;
     }
-    EXPECT_EQ(levelLabel(LevelScale::Percent, QStringLiteral("5")), QStringLiteral("[100%]"));
-    EXPECT_EQ(playerNameFrom("game.setPlayerName \"a\"b\"\""), QStringLiteral("ab"));
+    EXPECT_EQ(levelLabel(LevelScale::Percent, u"5"_s), u"[100%]"_s);
+    EXPECT_EQ(playerNameFrom("game.setPlayerName \"a\"b\"\""), u"ab"_s);
     EXPECT_EQ(valueText("short", 16), QString());
 }

@@ -10,13 +10,15 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace gvt;
 using gvt::test::crlf;
 using gvt::test::GameTree;
 
 namespace {
 
-const QString kProfiles = QStringLiteral("Mods/GvTarsis/settings/Profiles/");
+const QString kProfiles = u"Mods/GvTarsis/settings/Profiles/"_s;
 
 QList<QByteArray> generalLines(const QByteArray& name) {
     QList<QByteArray> lines = {"rem general", "rem", "game.setPlayerName \"" + name + "\""};
@@ -56,22 +58,21 @@ const QList<QByteArray> kSound = {"rem *** Generated ***",
 
 struct Settings {
     Settings() {
-        addProfile(QStringLiteral("Custom"), "Tarsis Rider");
-        addProfile(QStringLiteral("Veteran"), "Old Guard");
-        tree.addFolder(kProfiles + QStringLiteral("Default"));
-        tree.addFolder(kProfiles + QStringLiteral(".backup"));
-        tree.addFile(kProfiles + QStringLiteral("notes.txt"));
+        addProfile(u"Custom"_s, "Tarsis Rider");
+        addProfile(u"Veteran"_s, "Old Guard");
+        tree.addFolder(kProfiles + u"Default"_s);
+        tree.addFolder(kProfiles + u".backup"_s);
+        tree.addFile(kProfiles + u"notes.txt"_s);
         for (const char* movie : {"Brume.bik", "Oxley.bik", "Intro.bik", "Legal.bik"})
-            tree.addFile(QStringLiteral("Movies/") + QString::fromLatin1(movie));
+            tree.addFile(u"Movies/"_s + QString::fromLatin1(movie));
         home.setGameDir(tree.gameFolder());
     }
     void addProfile(const QString& profile, const QByteArray& name,
                     const QList<QByteArray>& video = kVideo,
                     const QList<QByteArray>& sound = kSound) {
-        tree.addFile(kProfiles + profile + QStringLiteral("/GeneralOptions.con"),
-                     crlf(generalLines(name)));
-        tree.addFile(kProfiles + profile + QStringLiteral("/Video.con"), crlf(video));
-        tree.addFile(kProfiles + profile + QStringLiteral("/Sound.con"), crlf(sound));
+        tree.addFile(kProfiles + profile + u"/GeneralOptions.con"_s, crlf(generalLines(name)));
+        tree.addFile(kProfiles + profile + u"/Video.con"_s, crlf(video));
+        tree.addFile(kProfiles + profile + u"/Sound.con"_s, crlf(sound));
     }
     QByteArray file(const QString& profile, const char* name) const {
         return tree.read(kProfiles + profile + u'/' + QString::fromLatin1(name));
@@ -103,15 +104,14 @@ struct Settings {
 
 TEST(SettingsDialog, LoadsCustomAndSavesItBackUnchanged) {
     Settings s;
-    s.home.setConfigValue(QStringLiteral("Movies"), QStringLiteral("1"));
+    s.home.setConfigValue(u"Movies"_s, u"1"_s);
     Ui::SettingsDialogUi& f = s.open();
-    EXPECT_EQ(s.dialog.window()->windowTitle(), QStringLiteral("Settings"));
+    EXPECT_EQ(s.dialog.window()->windowTitle(), u"Settings"_s);
     EXPECT_EQ(ui::entriesOf(f.profileCombo),
-              (QStringList{QStringLiteral("Custom"), QStringLiteral("Default"),
-                           QStringLiteral("Veteran")}));
-    EXPECT_EQ(f.profileCombo->currentText(), QStringLiteral("Custom"));
-    EXPECT_EQ(f.nameEdit->text(), QStringLiteral("Tarsis Rider"));
-    EXPECT_EQ(f.resolutionCombo->currentText(), QStringLiteral("1024x768@32"));
+              (QStringList{u"Custom"_s, u"Default"_s, u"Veteran"_s}));
+    EXPECT_EQ(f.profileCombo->currentText(), u"Custom"_s);
+    EXPECT_EQ(f.nameEdit->text(), u"Tarsis Rider"_s);
+    EXPECT_EQ(f.resolutionCombo->currentText(), u"1024x768@32"_s);
     EXPECT_EQ(f.resolutionCombo->count(), 12);
     EXPECT_TRUE(f.disableMoviesCheck->isChecked());
     EXPECT_TRUE(f.shadowsCheck->isChecked());
@@ -122,13 +122,13 @@ TEST(SettingsDialog, LoadsCustomAndSavesItBackUnchanged) {
     EXPECT_FALSE(f.proximitySoundsCheck->isChecked());
     EXPECT_TRUE(f.highPlaybackCheck->isChecked());
     const QList<std::tuple<QSlider*, QLabel*, int, QString>> sliders = {
-        {f.textureQualitySlider, f.textureQualityLevel, 3, QStringLiteral("[High]")},
-        {f.graphicsQualitySlider, f.graphicsQualityLevel, 5, QStringLiteral("[100%]")},
-        {f.geometryQualitySlider, f.geometryQualityLevel, 2, QStringLiteral("[Medium]")},
-        {f.occlusionSlider, f.occlusionLevel, 1, QStringLiteral("[Low]")},
-        {f.masterVolumeSlider, f.masterVolumeLevel, 80, QStringLiteral("80")},
-        {f.menuMusicVolumeSlider, f.menuMusicVolumeLevel, 60, QStringLiteral("60")},
-        {f.channelsSlider, f.channelsLevel, 48, QStringLiteral("48")}};
+        {f.textureQualitySlider, f.textureQualityLevel, 3, u"[High]"_s},
+        {f.graphicsQualitySlider, f.graphicsQualityLevel, 5, u"[100%]"_s},
+        {f.geometryQualitySlider, f.geometryQualityLevel, 2, u"[Medium]"_s},
+        {f.occlusionSlider, f.occlusionLevel, 1, u"[Low]"_s},
+        {f.masterVolumeSlider, f.masterVolumeLevel, 80, u"80"_s},
+        {f.menuMusicVolumeSlider, f.menuMusicVolumeLevel, 60, u"60"_s},
+        {f.channelsSlider, f.channelsLevel, 48, u"48"_s}};
     for (const auto& [slider, label, position, text] : sliders) {
         EXPECT_EQ(slider->value(), position) << slider->objectName().toStdString();
         EXPECT_EQ(label->text(), text) << slider->objectName().toStdString();
@@ -144,13 +144,12 @@ TEST(SettingsDialog, LoadsCustomAndSavesItBackUnchanged) {
     EXPECT_EQ(QApplication::focusWidget(), f.cancelButton);
 
     const QByteArray tail = "text after the modelled lines\r\nstays\n";
-    s.tree.addFile(kProfiles + QStringLiteral("Custom/Sound.con"), crlf(kSound) + tail);
+    s.tree.addFile(kProfiles + u"Custom/Sound.con"_s, crlf(kSound) + tail);
     s.click(f.saveButton);
     EXPECT_TRUE(s.messages.texts().isEmpty());
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "GeneralOptions.con"),
-              crlf(generalLines("Tarsis Rider")));
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "Video.con"), crlf(kVideo));
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "Sound.con"), crlf(kSound) + tail);
+    EXPECT_EQ(s.file(u"Custom"_s, "GeneralOptions.con"), crlf(generalLines("Tarsis Rider")));
+    EXPECT_EQ(s.file(u"Custom"_s, "Video.con"), crlf(kVideo));
+    EXPECT_EQ(s.file(u"Custom"_s, "Sound.con"), crlf(kSound) + tail);
     EXPECT_TRUE(s.dialog.window()->isVisible());
 }
 
@@ -161,14 +160,14 @@ TEST(SettingsDialog, SaveWritesEveryChangeFromControlsAndConfig) {
     video[1] = "rem another";
     QList<QByteArray> sound = kSound;
     sound[6] = "rem set aside";
-    s.addProfile(QStringLiteral("Custom"), "A much longer old player name", video, sound);
+    s.addProfile(u"Custom"_s, "A much longer old player name", video, sound);
     Ui::SettingsDialogUi& f = s.open();
     f.nameEdit->selectAll();
-    QTest::keyClicks(f.nameEdit, QStringLiteral("a\"b"));
+    QTest::keyClicks(f.nameEdit, u"a\"b"_s);
     for (QCheckBox* box : {f.shadowsCheck, f.lightmapsCheck, f.allSoundsCheck, f.menuMusicCheck,
                            f.inGameMusicCheck, f.proximitySoundsCheck, f.highPlaybackCheck})
         s.click(box);
-    s.choose(f.resolutionCombo, QStringLiteral("1600x1200@16"));
+    s.choose(f.resolutionCombo, u"1600x1200@16"_s);
     QTest::keyClick(f.textureQualitySlider, Qt::Key_Home);
     QTest::keyClick(f.graphicsQualitySlider, Qt::Key_Left);
     QTest::keyClick(f.geometryQualitySlider, Qt::Key_End);
@@ -176,19 +175,19 @@ TEST(SettingsDialog, SaveWritesEveryChangeFromControlsAndConfig) {
     QTest::keyClick(f.masterVolumeSlider, Qt::Key_End);
     QTest::keyClick(f.menuMusicVolumeSlider, Qt::Key_Home);
     QTest::keyClick(f.channelsSlider, Qt::Key_End);
-    EXPECT_EQ(f.occlusionLevel->text(), QStringLiteral("[Off]"));
-    EXPECT_EQ(f.channelsLevel->text(), QStringLiteral("64"));
-    EXPECT_EQ(f.graphicsQualityLevel->text(), QStringLiteral("[80%]"));
+    EXPECT_EQ(f.occlusionLevel->text(), u"[Off]"_s);
+    EXPECT_EQ(f.channelsLevel->text(), u"64"_s);
+    EXPECT_EQ(f.graphicsQualityLevel->text(), u"[80%]"_s);
     s.click(f.saveButton);
 
     QList<QByteArray> general = generalLines("a\"b");
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "GeneralOptions.con"), crlf(general));
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "Video.con"),
+    EXPECT_EQ(s.file(u"Custom"_s, "GeneralOptions.con"), crlf(general));
+    EXPECT_EQ(s.file(u"Custom"_s, "Video.con"),
               crlf({"rem *** Generated ***", "", "game.setGameDisplayMode 1600 1200 16 0",
                     "game.setDetailTexture 1", "game.setShadows 0", "game.setGraphicsQuality 4",
                     "game.setLightmaps 1", "game.setGeometryQuality 3", "game.setGamma 1.0",
                     "game.setBrightness 50", "game.setViewDistance 800", "game.setVSync 1"}));
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "Sound.con"),
+    EXPECT_EQ(s.file(u"Custom"_s, "Sound.con"),
               crlf({"rem *** Generated ***", "", "game.soundEnable 0", "game.musicEnable 1",
                     "game.ingameMusicEnable 0", "game.proximitySoundEnable 1", "",
                     "game.masterVolume 100", "game.menuMusicVolume 0", "", "game.channels 64",
@@ -196,26 +195,26 @@ TEST(SettingsDialog, SaveWritesEveryChangeFromControlsAndConfig) {
                     "game.voiceVolume 70"}));
     // The name reads back without its quotes.
     s.dialog.window()->reject();
-    EXPECT_EQ(s.open().nameEdit->text(), QStringLiteral("ab"));
+    EXPECT_EQ(s.open().nameEdit->text(), u"ab"_s);
 }
 
 TEST(SettingsDialog, CheckClicksAndResolutionChoiceGoToConfigAtOnce) {
     Settings s;
     Ui::SettingsDialogUi& f = s.open();
     s.click(f.highPlaybackCheck);
-    EXPECT_EQ(s.config("HighPlayback"), QStringLiteral("1"));
+    EXPECT_EQ(s.config("HighPlayback"), u"1"_s);
     s.click(f.highPlaybackCheck);
-    EXPECT_EQ(s.config("HighPlayback"), QStringLiteral("2"));
+    EXPECT_EQ(s.config("HighPlayback"), u"2"_s);
     s.click(f.shadowsCheck);
-    EXPECT_EQ(s.config("Shadows"), QStringLiteral("0"));
+    EXPECT_EQ(s.config("Shadows"), u"0"_s);
     s.click(f.shadowsCheck);
-    EXPECT_EQ(s.config("Shadows"), QStringLiteral("1"));
-    s.choose(f.resolutionCombo, QStringLiteral("640x480@16"));
-    EXPECT_EQ(s.config("Resolution"), QStringLiteral("640 480 16 0"));
+    EXPECT_EQ(s.config("Shadows"), u"1"_s);
+    s.choose(f.resolutionCombo, u"640x480@16"_s);
+    EXPECT_EQ(s.config("Resolution"), u"640 480 16 0"_s);
     // Cancel keeps what the clicks wrote and leaves the files alone.
     s.click(f.cancelButton);
-    EXPECT_EQ(s.config("Resolution"), QStringLiteral("640 480 16 0"));
-    EXPECT_EQ(s.file(QStringLiteral("Custom"), "Video.con"), crlf(kVideo));
+    EXPECT_EQ(s.config("Resolution"), u"640 480 16 0"_s);
+    EXPECT_EQ(s.file(u"Custom"_s, "Video.con"), crlf(kVideo));
 }
 
 TEST(SettingsDialog, LabelsAndSlidersForUnusualValues) {
@@ -229,11 +228,10 @@ TEST(SettingsDialog, LabelsAndSlidersForUnusualValues) {
         QString channelsLabel;
     };
     const QList<Case> cases = {
-        {"in range", "2", "40", 2, QStringLiteral("[Medium]"), 40, QStringLiteral("40")},
-        {"out of range", "7", "16", 3, QStringLiteral("[ERROR]"), 32, QStringLiteral("16")},
-        {"empty", "", "", 1, QStringLiteral("[ERROR]"), 32, QStringLiteral("[ERROR]")},
-        {"followed by a blank", "2 ", "50 ", 2, QStringLiteral("[ERROR]"), 50,
-         QStringLiteral("50 ")},
+        {"in range", "2", "40", 2, u"[Medium]"_s, 40, u"40"_s},
+        {"out of range", "7", "16", 3, u"[ERROR]"_s, 32, u"16"_s},
+        {"empty", "", "", 1, u"[ERROR]"_s, 32, u"[ERROR]"_s},
+        {"followed by a blank", "2 ", "50 ", 2, u"[ERROR]"_s, 50, u"50 "_s},
     };
     for (const Case& c : cases) {
         Settings s;
@@ -242,29 +240,28 @@ TEST(SettingsDialog, LabelsAndSlidersForUnusualValues) {
         video[2] = "game.setGameDisplayMode 800 600 32";
         QList<QByteArray> sound = kSound;
         sound[10] = "game.channels " + c.channels;
-        s.addProfile(QStringLiteral("Custom"), "x", video, sound);
+        s.addProfile(u"Custom"_s, "x", video, sound);
         Ui::SettingsDialogUi& f = s.open();
         EXPECT_EQ(f.textureQualitySlider->value(), c.texturePosition) << c.name;
         EXPECT_EQ(f.textureQualityLevel->text(), c.textureLabel) << c.name;
         EXPECT_EQ(f.channelsSlider->value(), c.channelsPosition) << c.name;
         EXPECT_EQ(f.channelsLevel->text(), c.channelsLabel) << c.name;
         // Three numbers: an empty depth.
-        EXPECT_EQ(f.resolutionCombo->currentText(), QStringLiteral("800x600@")) << c.name;
-        EXPECT_EQ(s.config("Resolution"), QStringLiteral("800 600  0")) << c.name;
+        EXPECT_EQ(f.resolutionCombo->currentText(), u"800x600@"_s) << c.name;
+        EXPECT_EQ(s.config("Resolution"), u"800 600  0"_s) << c.name;
     }
 }
 
 TEST(SettingsDialog, ReadFailuresAreReportedInOrderAndDisableTheirControls) {
     Settings s;
-    s.tree.addFolder(kProfiles + QStringLiteral("Empty"));
+    s.tree.addFolder(kProfiles + u"Empty"_s);
     for (const char* file : {"GeneralOptions.con", "Video.con", "Sound.con"})
-        QFile::remove(
-            s.tree.path(kProfiles + QStringLiteral("Custom/") + QString::fromLatin1(file)));
+        QFile::remove(s.tree.path(kProfiles + u"Custom/"_s + QString::fromLatin1(file)));
     Ui::SettingsDialogUi& f = s.open();
     EXPECT_EQ(s.messages.texts(),
-              (QStringList{QStringLiteral("The file \"GeneralOptions.con\" is missing or corrupt"),
-                           QStringLiteral("The file \"Video.con\" is missing or corrupt"),
-                           QStringLiteral("The file \"Sound.con\" is missing or corrupt")}));
+              (QStringList{u"The file \"GeneralOptions.con\" is missing or corrupt"_s,
+                           u"The file \"Video.con\" is missing or corrupt"_s,
+                           u"The file \"Sound.con\" is missing or corrupt"_s}));
     for (const auto& message : s.messages.messages())
         EXPECT_EQ(message.icon, ui::MessageIcon::Exclamation);
     const QList<QWidget*> disabled = {f.nameEdit,
@@ -287,38 +284,36 @@ TEST(SettingsDialog, ReadFailuresAreReportedInOrderAndDisableTheirControls) {
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_TRUE(f.disableMoviesCheck->isEnabled());
     EXPECT_TRUE(f.profileCombo->isEnabled());
-    EXPECT_EQ(f.channelsLevel->text(), QStringLiteral("[ERROR]"));
+    EXPECT_EQ(f.channelsLevel->text(), u"[ERROR]"_s);
 
     // A later successful load leaves them disabled; the next opening enables them again.
     s.messages.clear();
-    s.choose(f.profileCombo, QStringLiteral("Veteran"));
+    s.choose(f.profileCombo, u"Veteran"_s);
     EXPECT_TRUE(s.messages.texts().isEmpty());
-    EXPECT_EQ(f.nameEdit->text(), QStringLiteral("Old Guard"));
+    EXPECT_EQ(f.nameEdit->text(), u"Old Guard"_s);
     EXPECT_FALSE(f.nameEdit->isEnabled());
     s.dialog.window()->reject();
-    s.addProfile(QStringLiteral("Custom"), "Back");
+    s.addProfile(u"Custom"_s, "Back");
     EXPECT_TRUE(s.open().channelsSlider->isEnabled());
 }
 
 TEST(SettingsDialog, DefaultIsRefusedAndOtherProfilesLoad) {
     Settings s;
     Ui::SettingsDialogUi& f = s.open();
-    s.choose(f.profileCombo, QStringLiteral("Veteran"));
-    EXPECT_EQ(f.nameEdit->text(), QStringLiteral("Old Guard"));
-    EXPECT_EQ(s.dialog.settings().currentProfile, QStringLiteral("Veteran"));
-    s.choose(f.profileCombo, QStringLiteral("Default"));
-    EXPECT_EQ(s.messages.texts(),
-              QStringList{QStringLiteral("The profile \"default\" is not available")});
+    s.choose(f.profileCombo, u"Veteran"_s);
+    EXPECT_EQ(f.nameEdit->text(), u"Old Guard"_s);
+    EXPECT_EQ(s.dialog.settings().currentProfile, u"Veteran"_s);
+    s.choose(f.profileCombo, u"Default"_s);
+    EXPECT_EQ(s.messages.texts(), QStringList{u"The profile \"default\" is not available"_s});
     EXPECT_EQ(s.messages.messages().first().icon, ui::MessageIcon::Information);
-    EXPECT_EQ(f.profileCombo->currentText(), QStringLiteral("Veteran"));
-    f.nameEdit->setText(QStringLiteral("Renamed"));
+    EXPECT_EQ(f.profileCombo->currentText(), u"Veteran"_s);
+    f.nameEdit->setText(u"Renamed"_s);
     s.click(f.saveButton);
-    EXPECT_EQ(s.file(QStringLiteral("Veteran"), "GeneralOptions.con"),
-              crlf(generalLines("Renamed")));
-    EXPECT_TRUE(s.tree.namesIn(kProfiles + QStringLiteral("Default")).isEmpty());
+    EXPECT_EQ(s.file(u"Veteran"_s, "GeneralOptions.con"), crlf(generalLines("Renamed")));
+    EXPECT_TRUE(s.tree.namesIn(kProfiles + u"Default"_s).isEmpty());
     // Opening again shows "Custom" whatever was chosen before.
     s.dialog.window()->reject();
-    EXPECT_EQ(s.open().nameEdit->text(), QStringLiteral("Tarsis Rider"));
+    EXPECT_EQ(s.open().nameEdit->text(), u"Tarsis Rider"_s);
 }
 
 TEST(SettingsDialog, WriteFailuresAreReportedInOrderAndTheRestIsWritten) {
@@ -326,30 +321,27 @@ TEST(SettingsDialog, WriteFailuresAreReportedInOrderAndTheRestIsWritten) {
         Settings s;
         QList<QByteArray> sound = kSound;
         sound[0] = "rem old";
-        s.addProfile(QStringLiteral("Custom"), "Rider", kVideo, sound);
+        s.addProfile(u"Custom"_s, "Rider", kVideo, sound);
         Ui::SettingsDialogUi& f = s.open();
-        s.tree.setMode(kProfiles + QStringLiteral("Custom/GeneralOptions.con"), 0444);
-        f.nameEdit->setText(QStringLiteral("New"));
+        s.tree.setMode(kProfiles + u"Custom/GeneralOptions.con"_s, 0444);
+        f.nameEdit->setText(u"New"_s);
         s.click(f.saveButton);
         EXPECT_EQ(s.messages.texts(),
                   QStringList{QStringLiteral(
                       "The file \"GeneralOptions.con\" is missing or write protected")});
-        EXPECT_EQ(s.file(QStringLiteral("Custom"), "GeneralOptions.con"),
-                  crlf(generalLines("Rider")));
-        EXPECT_EQ(s.file(QStringLiteral("Custom"), "Sound.con"), crlf(kSound));
+        EXPECT_EQ(s.file(u"Custom"_s, "GeneralOptions.con"), crlf(generalLines("Rider")));
+        EXPECT_EQ(s.file(u"Custom"_s, "Sound.con"), crlf(kSound));
     }
     {
         Settings s;
         Ui::SettingsDialogUi& f = s.open();
-        QDir(s.tree.path(kProfiles + QStringLiteral("Custom"))).removeRecursively();
+        QDir(s.tree.path(kProfiles + u"Custom"_s)).removeRecursively();
         s.click(f.saveButton);
-        EXPECT_EQ(
-            s.messages.texts(),
-            (QStringList{
-                QStringLiteral("The file \"GeneralOptions.con\" is missing or write protected"),
-                QStringLiteral("The file \"Sound.con\" is missing or write protected"),
-                QStringLiteral("The file \"Video.con\" is missing or write protected")}));
-        EXPECT_FALSE(s.tree.exists(kProfiles + QStringLiteral("Custom")));
+        EXPECT_EQ(s.messages.texts(),
+                  (QStringList{u"The file \"GeneralOptions.con\" is missing or write protected"_s,
+                               u"The file \"Sound.con\" is missing or write protected"_s,
+                               u"The file \"Video.con\" is missing or write protected"_s}));
+        EXPECT_FALSE(s.tree.exists(kProfiles + u"Custom"_s));
     }
 }
 
@@ -357,15 +349,13 @@ TEST(SettingsDialog, DisableMoviesRenamesTheFourMoviesBothWays) {
     Settings s;
     Ui::SettingsDialogUi& f = s.open();
     s.click(f.disableMoviesCheck);
-    EXPECT_EQ(s.tree.namesIn(QStringLiteral("Movies")),
-              (QStringList{QStringLiteral("Brume.bak"), QStringLiteral("Intro.bak"),
-                           QStringLiteral("Legal.bak"), QStringLiteral("Oxley.bak")}));
-    EXPECT_EQ(s.config("Movies"), QStringLiteral("1"));
+    EXPECT_EQ(s.tree.namesIn(u"Movies"_s),
+              (QStringList{u"Brume.bak"_s, u"Intro.bak"_s, u"Legal.bak"_s, u"Oxley.bak"_s}));
+    EXPECT_EQ(s.config("Movies"), u"1"_s);
     s.click(f.disableMoviesCheck);
-    EXPECT_EQ(s.tree.namesIn(QStringLiteral("Movies")),
-              (QStringList{QStringLiteral("Brume.bik"), QStringLiteral("Intro.bik"),
-                           QStringLiteral("Legal.bik"), QStringLiteral("Oxley.bik")}));
-    EXPECT_EQ(s.config("Movies"), QStringLiteral("0"));
+    EXPECT_EQ(s.tree.namesIn(u"Movies"_s),
+              (QStringList{u"Brume.bik"_s, u"Intro.bik"_s, u"Legal.bik"_s, u"Oxley.bik"_s}));
+    EXPECT_EQ(s.config("Movies"), u"0"_s);
     EXPECT_TRUE(s.messages.texts().isEmpty());
 }
 
@@ -378,29 +368,27 @@ TEST(SettingsDialog, AFailedMovieRenameStopsTheSwitchThere) {
     };
     const QList<Case> cases = {
         {"Legal missing",
-         {QStringLiteral("brume.BIK"), QStringLiteral("Oxley.bik"), QStringLiteral("Intro.bik")},
-         {QStringLiteral("Brume.bak"), QStringLiteral("Intro.bak"), QStringLiteral("Oxley.bak")},
-         QStringLiteral("Legal.bik\" could not be renamed: it was not found.")},
+         {u"brume.BIK"_s, u"Oxley.bik"_s, u"Intro.bik"_s},
+         {u"Brume.bak"_s, u"Intro.bak"_s, u"Oxley.bak"_s},
+         u"Legal.bik\" could not be renamed: it was not found."_s},
         {"Intro target exists",
-         {QStringLiteral("Brume.bik"), QStringLiteral("Oxley.bik"), QStringLiteral("Intro.bik"),
-          QStringLiteral("Intro.bak"), QStringLiteral("Legal.bik")},
-         {QStringLiteral("Brume.bak"), QStringLiteral("Intro.bak"), QStringLiteral("Intro.bik"),
-          QStringLiteral("Legal.bik"), QStringLiteral("Oxley.bak")},
-         QStringLiteral("Intro.bak\" already exists.")},
+         {u"Brume.bik"_s, u"Oxley.bik"_s, u"Intro.bik"_s, u"Intro.bak"_s, u"Legal.bik"_s},
+         {u"Brume.bak"_s, u"Intro.bak"_s, u"Intro.bik"_s, u"Legal.bik"_s, u"Oxley.bak"_s},
+         u"Intro.bak\" already exists."_s},
     };
     for (const Case& c : cases) {
         Settings s;
-        QDir(s.tree.path(QStringLiteral("Movies"))).removeRecursively();
+        QDir(s.tree.path(u"Movies"_s)).removeRecursively();
         for (const QString& file : c.files)
-            s.tree.addFile(QStringLiteral("Movies/") + file);
-        s.home.setConfigValue(QStringLiteral("Movies"), QStringLiteral("0"));
+            s.tree.addFile(u"Movies/"_s + file);
+        s.home.setConfigValue(u"Movies"_s, u"0"_s);
         Ui::SettingsDialogUi& f = s.open();
         s.click(f.disableMoviesCheck);
-        EXPECT_EQ(s.tree.namesIn(QStringLiteral("Movies")), c.after) << c.name;
+        EXPECT_EQ(s.tree.namesIn(u"Movies"_s), c.after) << c.name;
         ASSERT_EQ(s.messages.texts().size(), 1) << c.name;
         EXPECT_TRUE(s.messages.texts().first().endsWith(c.messagePart))
             << s.messages.texts().first().toStdString();
-        EXPECT_EQ(s.config("Movies"), QStringLiteral("0")) << c.name;
+        EXPECT_EQ(s.config("Movies"), u"0"_s) << c.name;
         EXPECT_TRUE(f.disableMoviesCheck->isChecked()) << c.name;
     }
 }

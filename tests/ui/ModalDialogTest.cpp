@@ -10,14 +10,16 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using gvt::ui::ModalDialog;
 
 namespace {
 struct Form {
     ModalDialog dialog;
     QLineEdit* edit = new QLineEdit(&dialog);
-    QCheckBox* box = new QCheckBox(QStringLiteral("Box"), &dialog);
-    QPushButton* save = new QPushButton(QStringLiteral("Save"), &dialog);
+    QCheckBox* box = new QCheckBox(u"Box"_s, &dialog);
+    QPushButton* save = new QPushButton(u"Save"_s, &dialog);
     int saves = 0;
     Form() {
         auto* layout = new QVBoxLayout(&dialog);
@@ -61,11 +63,10 @@ TEST(ModalDialog, EnterPressesTheFocusedButtonOrClosesAsOk) {
 TEST(MessageBox, CaptureRecordsOwnerTextAndIcon) {
     gvt::test::MessageCapture capture;
     QWidget owner;
-    gvt::ui::showMessage(&owner, QStringLiteral("The file \"Init.con\" is missing or corrupt"),
+    gvt::ui::showMessage(&owner, u"The file \"Init.con\" is missing or corrupt"_s,
                          gvt::ui::MessageIcon::Exclamation);
     ASSERT_EQ(capture.messages().size(), 1);
     EXPECT_EQ(capture.messages()[0].owner, &owner);
     EXPECT_EQ(capture.messages()[0].icon, gvt::ui::MessageIcon::Exclamation);
-    EXPECT_EQ(capture.texts(),
-              QStringList{QStringLiteral("The file \"Init.con\" is missing or corrupt")});
+    EXPECT_EQ(capture.texts(), QStringList{u"The file \"Init.con\" is missing or corrupt"_s});
 }
