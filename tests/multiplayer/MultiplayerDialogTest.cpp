@@ -1,5 +1,6 @@
 #include "multiplayer/MultiplayerDialog.h"
 #include "GameTree.h"
+#include "Input.h"
 #include "MessageCapture.h"
 #include "SettingsHome.h"
 #include "StubGame.h"
@@ -76,31 +77,10 @@ struct Multiplayer {
     }
     Ui::MultiplayerDialogUi& open() {
         multiplayer::MultiplayerWindow& window = dialog.open(nullptr);
-        window.show();
-        QApplication::setActiveWindow(&window);
+        test::showActive(window);
         return window.form();
     }
     void close() { dialog.window()->reject(); }
-    void select(QListWidget* list, const QString& text) {
-        const auto items = list->findItems(text, Qt::MatchExactly);
-        ASSERT_FALSE(items.isEmpty()) << text.toStdString();
-        list->setCurrentItem(items.first());
-    }
-    // Near the left edge: a check box or radio button only takes clicks on its box and text.
-    void click(QAbstractButton* button) {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
-    void type(QLineEdit* edit, const QString& text) {
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        for (QChar c : text) {
-            // The key simulation knows only ASCII keys; other characters arrive as typed text.
-            if (c.unicode() < 0x80)
-                QTest::keyClick(edit, c.toLatin1());
-            else
-                QTest::sendKeyEvent(QTest::KeyAction::Click, edit, Qt::Key_unknown, QString(c), {});
-        }
-    }
 
     GameTree tree;
     test::SettingsHome home;
@@ -160,16 +140,16 @@ TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) 
         Ui::MultiplayerDialogUi& f = mp.open();
         QMap<int, QByteArray> expected = kUntouched;
         if (c.changeEverything) {
-            mp.type(f.serverNameEdit, u"Kévin's \"Den\""_s);
-            mp.type(f.maxPlayersEdit, u"32"_s);
-            mp.type(f.serverPasswordEdit, u"pass word"_s);
-            mp.type(f.roundTimeEdit, QString());
-            mp.type(f.numberOfRoundsEdit, u"three"_s);
-            mp.type(f.spawnTimeEdit, u"15"_s);
-            mp.type(f.startDelayEdit, u" 5 "_s);
-            mp.click(f.dedicatedCheck);
-            mp.click(f.serverInternetCheck);
-            mp.click(f.coopCheck);
+            test::type(f.serverNameEdit, u"Kévin's \"Den\""_s);
+            test::type(f.maxPlayersEdit, u"32"_s);
+            test::type(f.serverPasswordEdit, u"pass word"_s);
+            test::type(f.roundTimeEdit, QString());
+            test::type(f.numberOfRoundsEdit, u"three"_s);
+            test::type(f.spawnTimeEdit, u"15"_s);
+            test::type(f.startDelayEdit, u" 5 "_s);
+            test::click(f.dedicatedCheck);
+            test::click(f.serverInternetCheck);
+            test::click(f.coopCheck);
             f.ticketRatioSlider->setValue(10);
             f.friendlyFireSoldiersSlider->setValue(0);
             f.friendlyFireVehiclesSlider->setValue(55);
@@ -189,7 +169,7 @@ TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) 
                         {18, "game.serverCoopAiSkill 90"},
                         {20, "game.serverPassword \"pass word\""}};
         }
-        mp.click(f.startButton);
+        test::click(f.startButton);
         const QList<QByteArray> kept = old.mid(0, 39);
         const QByteArray tail = c.lineCount > 39 ? crlf(old.mid(39)) : QByteArray();
         EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(kept, expected, tail)) << c.name;
@@ -216,7 +196,7 @@ TEST(MultiplayerDialog, UnreadableAndWriteProtectedServerSettings) {
                   QStringList{u"The file \"ServerSettings.con\" is missing or corrupt"_s});
         EXPECT_EQ(mp.messages.messages().first().icon, ui::MessageIcon::Exclamation);
         mp.tree.addFile(kServerSettings, "changed meanwhile\r\n");
-        mp.click(f.startButton);
+        test::click(f.startButton);
         EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(firstRead, kUntouched));
     }
     {
@@ -224,7 +204,7 @@ TEST(MultiplayerDialog, UnreadableAndWriteProtectedServerSettings) {
         Multiplayer mp;
         Ui::MultiplayerDialogUi& f = mp.open();
         mp.tree.setMode(kServerSettings, 0444);
-        mp.click(f.startButton);
+        test::click(f.startButton);
         EXPECT_EQ(mp.messages.texts(),
                   QStringList{QStringLiteral(
                       "The file \"ServerSettings.con\" is missing or write protected")});
@@ -257,12 +237,12 @@ TEST(MultiplayerDialog, MapListIsTheRotationInAlphabeticalOrder) {
         Multiplayer mp;
         Ui::MultiplayerDialogUi& f = mp.open();
         for (const auto& [mod, map] : c.enable) {
-            mp.select(f.modList, mod);
-            mp.select(f.disabledList, map);
-            mp.click(f.enableMapButton);
+            test::select(f.modList, mod);
+            test::select(f.disabledList, map);
+            test::click(f.enableMapButton);
         }
-        mp.select(f.modList, u"Grimvale Tarsis"_s);
-        mp.click(f.startButton);
+        test::select(f.modList, u"Grimvale Tarsis"_s);
+        test::click(f.startButton);
         EXPECT_EQ(mp.tree.read(kMapList), c.expected) << c.name;
     }
 }
@@ -275,35 +255,35 @@ TEST(MultiplayerDialog, ArrowButtonsFollowMovesModChangesAndModeSwitches) {
                QString::fromLatin1(f.disableMapButton->isEnabled() ? "<-" : "  ");
     };
     // Nothing selected: "->" does nothing.
-    mp.click(f.enableMapButton);
+    test::click(f.enableMapButton);
     EXPECT_EQ(f.enabledList->count(), 0);
-    mp.select(f.disabledList, u"brume"_s);
-    mp.click(f.enableMapButton);
+    test::select(f.disabledList, u"brume"_s);
+    test::click(f.enableMapButton);
     EXPECT_EQ(states(), u"->|<-"_s);
     EXPECT_EQ(f.disabledList->currentItem()->text(), u"Ashen Ridge"_s);
-    mp.click(f.enableMapButton);
-    mp.click(f.enableMapButton);
+    test::click(f.enableMapButton);
+    test::click(f.enableMapButton);
     EXPECT_EQ(states(), u"  |<-"_s);
     EXPECT_EQ(ui::entriesOf(f.enabledList),
               (QStringList{u"Ashen Ridge"_s, u"brume"_s, u"Coldharbour"_s}));
     // A mod change refills the Disabled list and leaves "->" disabled.
-    mp.select(f.modList, u"Vorlok"_s);
+    test::select(f.modList, u"Vorlok"_s);
     EXPECT_EQ(ui::entriesOf(f.disabledList), (QStringList{u"Alpha"_s, u"Vorlok Keep"_s}));
     EXPECT_EQ(f.disabledList->currentRow(), 0);
     EXPECT_EQ(f.enabledList->count(), 3);
     EXPECT_EQ(states(), u"  |<-"_s);
     // Client mode disables the lists and "->" and leaves "<-" as it was; Server enables "->".
-    mp.click(f.clientRadio);
+    test::click(f.clientRadio);
     EXPECT_FALSE(f.disabledList->isEnabled());
     EXPECT_EQ(states(), u"  |<-"_s);
     EXPECT_EQ(f.startButton->text(), u"Join"_s);
-    mp.click(f.serverRadio);
+    test::click(f.serverRadio);
     EXPECT_EQ(states(), u"->|<-"_s);
     EXPECT_EQ(f.startButton->text(), u"Host"_s);
     // Moving the last map out of the rotation disables "<-".
     for (int i = 0; i < 3; ++i) {
         f.enabledList->setCurrentRow(0);
-        mp.click(f.disableMapButton);
+        test::click(f.disableMapButton);
     }
     EXPECT_EQ(states(), u"->|  "_s);
     EXPECT_EQ(f.disabledList->count(), 5);
@@ -312,11 +292,11 @@ TEST(MultiplayerDialog, ArrowButtonsFollowMovesModChangesAndModeSwitches) {
 TEST(MultiplayerDialog, ModeSwitchAndCoopRule) {
     Multiplayer mp;
     Ui::MultiplayerDialogUi& f = mp.open();
-    mp.click(f.dedicatedCheck);
-    mp.click(f.coopCheck);
+    test::click(f.dedicatedCheck);
+    test::click(f.coopCheck);
     EXPECT_TRUE(f.aiSkillSlider->isEnabled());
     EXPECT_TRUE(f.aiSkillLabel->isEnabled());
-    mp.click(f.clientRadio);
+    test::click(f.clientRadio);
     EXPECT_FALSE(f.dedicatedCheck->isChecked());
     for (QWidget* w : std::initializer_list<QWidget*>{f.dedicatedCheck, f.coopCheck,
                                                       f.aiSkillSlider, f.serverNameEdit,
@@ -327,10 +307,10 @@ TEST(MultiplayerDialog, ModeSwitchAndCoopRule) {
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     // The AI labels keep the state of the last Coop click.
     EXPECT_TRUE(f.aiSkillLabel->isEnabled());
-    mp.click(f.serverRadio);
+    test::click(f.serverRadio);
     EXPECT_TRUE(f.aiSkillSlider->isEnabled());
     EXPECT_FALSE(f.dedicatedCheck->isChecked());
-    mp.click(f.coopCheck);
+    test::click(f.coopCheck);
     EXPECT_FALSE(f.aiSkillSlider->isEnabled());
     EXPECT_FALSE(f.aiSkillValue->isEnabled());
     // Slider value labels follow the sliders.
@@ -359,13 +339,13 @@ TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
     for (const Case& c : cases) {
         Multiplayer mp;
         Ui::MultiplayerDialogUi& f = mp.open();
-        mp.select(f.modList, u"Vorlok"_s);
-        mp.click(f.clientRadio);
-        mp.type(f.ipAddressEdit, c.address);
+        test::select(f.modList, u"Vorlok"_s);
+        test::click(f.clientRadio);
+        test::type(f.ipAddressEdit, c.address);
         if (c.internet)
-            mp.click(f.clientInternetCheck);
-        mp.type(f.clientPasswordEdit, c.password);
-        mp.click(f.startButton);
+            test::click(f.clientInternetCheck);
+        test::type(f.clientPasswordEdit, c.password);
+        test::click(f.startButton);
         const auto record = mp.stub.waitForStart();
         ASSERT_TRUE(record) << c.name;
         // The game sees the line split at blanks, as its own parser would.
@@ -376,8 +356,8 @@ TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
     }
     Multiplayer mp;
     Ui::MultiplayerDialogUi& f = mp.open();
-    mp.click(f.clientRadio);
-    mp.click(f.startButton);
+    test::click(f.clientRadio);
+    test::click(f.startButton);
     EXPECT_EQ(mp.messages.texts(), QStringList{u"You have to enter a valid IP address"_s});
     EXPECT_EQ(mp.messages.messages().first().icon, ui::MessageIcon::Information);
     EXPECT_FALSE(mp.stub.startedWithin(300));
@@ -388,15 +368,15 @@ TEST(MultiplayerDialog, PlacementCheckComesAfterTheFilesWhenHostingAndFirstWhenJ
     Multiplayer mp;
     mp.platform.program.path = u"/elsewhere/gvtarsis-modmanager"_s;
     Ui::MultiplayerDialogUi& f = mp.open();
-    mp.click(f.startButton);
+    test::click(f.startButton);
     EXPECT_EQ(mp.messages.texts(),
               QStringList{u"The Mod Manager has to be placed in the Grimvale directory"_s});
     EXPECT_EQ(mp.tree.read(kServerSettings), expectedSettings(numberedLines(39), kUntouched));
     EXPECT_EQ(mp.tree.read(kMapList), QByteArray("game.setCurrentLevel \r\n"));
 
     mp.messages.clear();
-    mp.click(f.clientRadio);
-    mp.click(f.startButton); // empty address too: the placement message comes first
+    test::click(f.clientRadio);
+    test::click(f.startButton); // empty address too: the placement message comes first
     EXPECT_EQ(mp.messages.texts(),
               QStringList{u"The Mod Manager has to be placed in the Grimvale directory"_s});
     EXPECT_FALSE(mp.stub.startedWithin(300));
@@ -406,16 +386,16 @@ TEST(MultiplayerDialog, PlacementCheckComesAfterTheFilesWhenHostingAndFirstWhenJ
 TEST(MultiplayerDialog, SomeFieldsCarryOverToTheNextOpening) {
     Multiplayer mp;
     Ui::MultiplayerDialogUi& f = mp.open();
-    mp.type(f.serverNameEdit, u"Mine"_s);
-    mp.type(f.serverPasswordEdit, u"secret"_s);
-    mp.click(f.serverInternetCheck);
-    mp.click(f.coopCheck);
+    test::type(f.serverNameEdit, u"Mine"_s);
+    test::type(f.serverPasswordEdit, u"secret"_s);
+    test::click(f.serverInternetCheck);
+    test::click(f.coopCheck);
     f.ticketRatioSlider->setValue(500);
-    mp.click(f.clientRadio);
-    mp.type(f.ipAddressEdit, u"10.1.1.1"_s);
-    mp.type(f.clientPasswordEdit, u"pw"_s);
-    mp.click(f.clientInternetCheck);
-    mp.click(f.serverRadio); // a mode switch takes the values
+    test::click(f.clientRadio);
+    test::type(f.ipAddressEdit, u"10.1.1.1"_s);
+    test::type(f.clientPasswordEdit, u"pw"_s);
+    test::click(f.clientInternetCheck);
+    test::click(f.serverRadio); // a mode switch takes the values
     mp.close();
 
     Ui::MultiplayerDialogUi& g = mp.open();
@@ -431,13 +411,13 @@ TEST(MultiplayerDialog, SomeFieldsCarryOverToTheNextOpening) {
     EXPECT_TRUE(g.serverRadio->isChecked());
 
     // Typed and left by Cancel: not kept.
-    mp.type(g.ipAddressEdit, u"10.9.9.9"_s);
+    test::type(g.ipAddressEdit, u"10.9.9.9"_s);
     mp.close();
     EXPECT_EQ(mp.open().ipAddressEdit->text(), u"10.1.1.1"_s);
     // Typed and left by Enter in a field: kept.
     Ui::MultiplayerDialogUi& h = mp.open();
     h.serverPasswordEdit->setFocus();
-    mp.type(h.serverPasswordEdit, u"other"_s);
+    test::type(h.serverPasswordEdit, u"other"_s);
     QTest::keyClick(h.serverPasswordEdit, Qt::Key_Return);
     EXPECT_FALSE(mp.dialog.window()->isVisible());
     EXPECT_EQ(mp.dialog.form().serverPassword, u"other"_s);

@@ -1,5 +1,6 @@
 #include "music/MusicDialog.h"
 #include "GameTree.h"
+#include "Input.h"
 #include "MessageCapture.h"
 #include "SettingsHome.h"
 #include "ui/SortedList.h"
@@ -39,11 +40,9 @@ struct Music {
     }
     Ui::MusicDialogUi& open() {
         music::MusicWindow& window = dialog.open(nullptr);
-        window.show();
-        QApplication::setActiveWindow(&window);
+        test::showActive(window);
         return window.form();
     }
-    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     // The lists, counters and buttons as one line a user could read off the dialog.
     static QString state(Ui::MusicDialogUi& f) {
         const auto list = [](QListWidget* l) {
@@ -91,34 +90,34 @@ TEST(MusicDialog, OpensWithListsCountersSelectionsAndButtons) {
     m.tree.addFolder(u"My Music/Extra.mp3"_s);
     Ui::MusicDialogUi& f = m.open();
     EXPECT_EQ(Music::state(f), u"2 [Extra.mp3],Track.mp3 -> ..  0"_s);
-    m.click(f.disableButton);
+    test::click(f.disableButton);
     EXPECT_EQ(m.tree.namesIn(u"My Music"_s), (QStringList{u"Extra.bak"_s, u"Track.mp3"_s}));
 }
 
 TEST(MusicDialog, MovesRenameWithLowerCaseExtensions) {
     Music m({u"Track.MP3"_s});
     Ui::MusicDialogUi& f = m.open();
-    m.click(f.disableButton);
+    test::click(f.disableButton);
     EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.bak"_s});
     EXPECT_EQ(m.tree.read(u"My Music/Track.bak"_s), QByteArray("Track.MP3"));
     // The moved entry is not selected: "<-" does nothing until the user selects it.
     EXPECT_EQ(Music::state(f), u"0  .. <- Track.bak 1"_s);
-    m.click(f.enableButton);
+    test::click(f.enableButton);
     EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.bak"_s});
     f.disabledList->setCurrentRow(0);
-    m.click(f.enableButton);
+    test::click(f.enableButton);
     EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.mp3"_s});
     EXPECT_EQ(Music::state(f), u"1 Track.mp3 -> ..  0"_s);
     EXPECT_TRUE(m.messages.texts().isEmpty());
     // Cancel undoes nothing.
-    m.click(f.cancelButton);
+    test::click(f.cancelButton);
     EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.mp3"_s});
 }
 
 TEST(MusicDialog, AFailedRenameIsReportedAndLeavesTheEntryInBothLists) {
     Music m({u"B.mp3"_s, u"B.bak"_s});
     Ui::MusicDialogUi& f = m.open();
-    m.click(f.disableButton);
+    test::click(f.disableButton);
     ASSERT_EQ(m.messages.texts().size(), 1);
     EXPECT_TRUE(m.messages.texts().first().endsWith(u"B.bak\" already exists."_s))
         << m.messages.texts().first().toStdString();
@@ -159,7 +158,7 @@ TEST(MusicDialog, SaveWritesTheMenuMusicLineKeepingTheOthers) {
             QByteArray("rem 1\nrem 2\nrem 3\nrem 4\nGame.setMenuMusicFilename \"music/Theme\"\n"
                        "rem 6\nrem 7\nrem 8\nrem 9\nrem 10\nrun more\n"));
         Ui::MusicDialogUi& f = m.open();
-        m.click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit), crlf({"rem 1", "rem 2", "rem 3", "rem 4",
                                             "Game.setMenuMusicFilename \"music/Theme\"", "rem 6",
                                             "rem 7", "rem 8", "rem 9", "rem 10"}) +
@@ -169,12 +168,10 @@ TEST(MusicDialog, SaveWritesTheMenuMusicLineKeepingTheOthers) {
         // A chosen entry, saved twice; the base name drops the extension whatever its case.
         Music m;
         Ui::MusicDialogUi& f = m.open();
-        const int night = f.menuMusicCombo->findText(u"night.BIK"_s);
-        f.menuMusicCombo->setCurrentIndex(night);
-        Q_EMIT f.menuMusicCombo->activated(night);
+        test::choose(f.menuMusicCombo, u"night.BIK"_s);
         f.menuMusicCombo->setEditText(u"typed, not chosen"_s);
-        m.click(f.saveButton);
-        m.click(f.saveButton);
+        test::click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit), crlf(initLines("Game.setMenuMusicFilename \"music/night\"")));
         EXPECT_TRUE(m.messages.texts().isEmpty());
     }
@@ -184,7 +181,7 @@ TEST(MusicDialog, SaveWritesTheMenuMusicLineKeepingTheOthers) {
         m.tree.addFile(kInit, crlf(initLines("x", 4)));
         Ui::MusicDialogUi& f = m.open();
         EXPECT_EQ(f.menuMusicCombo->currentText(), u".bik"_s);
-        m.click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit),
                   crlf({"rem line 1", "rem line 2", "rem line 3", "rem line 4",
                         "Game.setMenuMusicFilename \"music/\"", "", "", "", "", ""}));
@@ -196,7 +193,7 @@ TEST(MusicDialog, UnreadableOrWriteProtectedInitCon) {
         Music m;
         Ui::MusicDialogUi& f = m.open();
         m.tree.setMode(kInit, 0444);
-        m.click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(m.messages.texts(), QStringList{QStringLiteral(
                                           "The file \"Init.con\" is missing or write protected")});
         EXPECT_FALSE(f.menuMusicCombo->isEnabled());
@@ -215,7 +212,7 @@ TEST(MusicDialog, UnreadableOrWriteProtectedInitCon) {
         EXPECT_EQ(f.menuMusicCombo->currentText(), QString());
         EXPECT_EQ(Music::state(f), u"1 [A.mp3] -> ..  0"_s);
         m.tree.addFile(kInit, "created meanwhile\r\n");
-        m.click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(m.tree.read(kInit), QByteArray("created meanwhile\r\n"));
         EXPECT_EQ(m.messages.texts().size(), 1);
     }

@@ -7,28 +7,6 @@ using namespace Qt::StringLiterals;
 
 using namespace gvt::settings;
 
-TEST(ProfileSettings, DisplayModeSplitsAtTheFirstThreeBlanks) {
-    struct Case {
-        QString value;
-        QString shown;
-        QString held;
-    };
-    const QList<Case> cases = {
-        {u"1024 768 32 85"_s, u"1024x768@32"_s, u"1024 768 32 0"_s},
-        {u"800 600 32"_s, u"800x600@"_s, u"800 600  0"_s},
-        {u"640"_s, u"x@"_s, u"   0"_s},
-        {QString(), u"x@"_s, u"   0"_s},
-    };
-    for (const Case& c : cases) {
-        ProfileSettings settings;
-        splitDisplayMode(settings, c.value);
-        EXPECT_EQ(resolutionText(settings), c.shown) << c.value.toStdString();
-        EXPECT_EQ(settings.displayMode, c.held) << c.value.toStdString();
-    }
-    EXPECT_EQ(displayModeFromEntry(u"1600x1200@32"_s), u"1600 1200 32 0"_s);
-    EXPECT_EQ(resolutionList().size(), 12);
-}
-
 TEST(ProfileSettings, NumbersAndLevelLabelsReadValueTextsLikeTheGame) {
     struct Case {
         const char* text;

@@ -1,5 +1,6 @@
 #include "settings/SettingsDialog.h"
 #include "GameTree.h"
+#include "Input.h"
 #include "MessageCapture.h"
 #include "SettingsHome.h"
 #include "ui/SortedList.h"
@@ -79,18 +80,8 @@ struct Settings {
     }
     Ui::SettingsDialogUi& open() {
         settings::SettingsWindow& window = dialog.open(nullptr);
-        window.show();
-        QApplication::setActiveWindow(&window);
+        test::showActive(window);
         return window.form();
-    }
-    void click(QAbstractButton* button) {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
-    void choose(QComboBox* combo, const QString& entry) {
-        const int index = combo->findText(entry);
-        ASSERT_GE(index, 0) << entry.toStdString();
-        combo->setCurrentIndex(index);
-        Q_EMIT combo->activated(index);
     }
     QString config(const char* name) const { return home.configValue(QString::fromLatin1(name)); }
 
@@ -145,7 +136,7 @@ TEST(SettingsDialog, LoadsCustomAndSavesItBackUnchanged) {
 
     const QByteArray tail = "text after the modelled lines\r\nstays\n";
     s.tree.addFile(kProfiles + u"Custom/Sound.con"_s, crlf(kSound) + tail);
-    s.click(f.saveButton);
+    test::click(f.saveButton);
     EXPECT_TRUE(s.messages.texts().isEmpty());
     EXPECT_EQ(s.file(u"Custom"_s, "GeneralOptions.con"), crlf(generalLines("Tarsis Rider")));
     EXPECT_EQ(s.file(u"Custom"_s, "Video.con"), crlf(kVideo));
@@ -166,8 +157,8 @@ TEST(SettingsDialog, SaveWritesEveryChangeFromControlsAndConfig) {
     QTest::keyClicks(f.nameEdit, u"a\"b"_s);
     for (QCheckBox* box : {f.shadowsCheck, f.lightmapsCheck, f.allSoundsCheck, f.menuMusicCheck,
                            f.inGameMusicCheck, f.proximitySoundsCheck, f.highPlaybackCheck})
-        s.click(box);
-    s.choose(f.resolutionCombo, u"1600x1200@16"_s);
+        test::click(box);
+    test::choose(f.resolutionCombo, u"1600x1200@16"_s);
     QTest::keyClick(f.textureQualitySlider, Qt::Key_Home);
     QTest::keyClick(f.graphicsQualitySlider, Qt::Key_Left);
     QTest::keyClick(f.geometryQualitySlider, Qt::Key_End);
@@ -178,7 +169,7 @@ TEST(SettingsDialog, SaveWritesEveryChangeFromControlsAndConfig) {
     EXPECT_EQ(f.occlusionLevel->text(), u"[Off]"_s);
     EXPECT_EQ(f.channelsLevel->text(), u"64"_s);
     EXPECT_EQ(f.graphicsQualityLevel->text(), u"[80%]"_s);
-    s.click(f.saveButton);
+    test::click(f.saveButton);
 
     QList<QByteArray> general = generalLines("a\"b");
     EXPECT_EQ(s.file(u"Custom"_s, "GeneralOptions.con"), crlf(general));
@@ -201,18 +192,18 @@ TEST(SettingsDialog, SaveWritesEveryChangeFromControlsAndConfig) {
 TEST(SettingsDialog, CheckClicksAndResolutionChoiceGoToConfigAtOnce) {
     Settings s;
     Ui::SettingsDialogUi& f = s.open();
-    s.click(f.highPlaybackCheck);
+    test::click(f.highPlaybackCheck);
     EXPECT_EQ(s.config("HighPlayback"), u"1"_s);
-    s.click(f.highPlaybackCheck);
+    test::click(f.highPlaybackCheck);
     EXPECT_EQ(s.config("HighPlayback"), u"2"_s);
-    s.click(f.shadowsCheck);
+    test::click(f.shadowsCheck);
     EXPECT_EQ(s.config("Shadows"), u"0"_s);
-    s.click(f.shadowsCheck);
+    test::click(f.shadowsCheck);
     EXPECT_EQ(s.config("Shadows"), u"1"_s);
-    s.choose(f.resolutionCombo, u"640x480@16"_s);
+    test::choose(f.resolutionCombo, u"640x480@16"_s);
     EXPECT_EQ(s.config("Resolution"), u"640 480 16 0"_s);
     // Cancel keeps what the clicks wrote and leaves the files alone.
-    s.click(f.cancelButton);
+    test::click(f.cancelButton);
     EXPECT_EQ(s.config("Resolution"), u"640 480 16 0"_s);
     EXPECT_EQ(s.file(u"Custom"_s, "Video.con"), crlf(kVideo));
 }
@@ -288,7 +279,7 @@ TEST(SettingsDialog, ReadFailuresAreReportedInOrderAndDisableTheirControls) {
 
     // A later successful load leaves them disabled; the next opening enables them again.
     s.messages.clear();
-    s.choose(f.profileCombo, u"Veteran"_s);
+    test::choose(f.profileCombo, u"Veteran"_s);
     EXPECT_TRUE(s.messages.texts().isEmpty());
     EXPECT_EQ(f.nameEdit->text(), u"Old Guard"_s);
     EXPECT_FALSE(f.nameEdit->isEnabled());
@@ -300,15 +291,15 @@ TEST(SettingsDialog, ReadFailuresAreReportedInOrderAndDisableTheirControls) {
 TEST(SettingsDialog, DefaultIsRefusedAndOtherProfilesLoad) {
     Settings s;
     Ui::SettingsDialogUi& f = s.open();
-    s.choose(f.profileCombo, u"Veteran"_s);
+    test::choose(f.profileCombo, u"Veteran"_s);
     EXPECT_EQ(f.nameEdit->text(), u"Old Guard"_s);
     EXPECT_EQ(s.dialog.settings().currentProfile, u"Veteran"_s);
-    s.choose(f.profileCombo, u"Default"_s);
+    test::choose(f.profileCombo, u"Default"_s);
     EXPECT_EQ(s.messages.texts(), QStringList{u"The profile \"default\" is not available"_s});
     EXPECT_EQ(s.messages.messages().first().icon, ui::MessageIcon::Information);
     EXPECT_EQ(f.profileCombo->currentText(), u"Veteran"_s);
     f.nameEdit->setText(u"Renamed"_s);
-    s.click(f.saveButton);
+    test::click(f.saveButton);
     EXPECT_EQ(s.file(u"Veteran"_s, "GeneralOptions.con"), crlf(generalLines("Renamed")));
     EXPECT_TRUE(s.tree.namesIn(kProfiles + u"Default"_s).isEmpty());
     // Opening again shows "Custom" whatever was chosen before.
@@ -325,7 +316,7 @@ TEST(SettingsDialog, WriteFailuresAreReportedInOrderAndTheRestIsWritten) {
         Ui::SettingsDialogUi& f = s.open();
         s.tree.setMode(kProfiles + u"Custom/GeneralOptions.con"_s, 0444);
         f.nameEdit->setText(u"New"_s);
-        s.click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(s.messages.texts(),
                   QStringList{QStringLiteral(
                       "The file \"GeneralOptions.con\" is missing or write protected")});
@@ -336,7 +327,7 @@ TEST(SettingsDialog, WriteFailuresAreReportedInOrderAndTheRestIsWritten) {
         Settings s;
         Ui::SettingsDialogUi& f = s.open();
         QDir(s.tree.path(kProfiles + u"Custom"_s)).removeRecursively();
-        s.click(f.saveButton);
+        test::click(f.saveButton);
         EXPECT_EQ(s.messages.texts(),
                   (QStringList{u"The file \"GeneralOptions.con\" is missing or write protected"_s,
                                u"The file \"Sound.con\" is missing or write protected"_s,
@@ -348,11 +339,11 @@ TEST(SettingsDialog, WriteFailuresAreReportedInOrderAndTheRestIsWritten) {
 TEST(SettingsDialog, DisableMoviesRenamesTheFourMoviesBothWays) {
     Settings s;
     Ui::SettingsDialogUi& f = s.open();
-    s.click(f.disableMoviesCheck);
+    test::click(f.disableMoviesCheck);
     EXPECT_EQ(s.tree.namesIn(u"Movies"_s),
               (QStringList{u"Brume.bak"_s, u"Intro.bak"_s, u"Legal.bak"_s, u"Oxley.bak"_s}));
     EXPECT_EQ(s.config("Movies"), u"1"_s);
-    s.click(f.disableMoviesCheck);
+    test::click(f.disableMoviesCheck);
     EXPECT_EQ(s.tree.namesIn(u"Movies"_s),
               (QStringList{u"Brume.bik"_s, u"Intro.bik"_s, u"Legal.bik"_s, u"Oxley.bik"_s}));
     EXPECT_EQ(s.config("Movies"), u"0"_s);
@@ -383,7 +374,7 @@ TEST(SettingsDialog, AFailedMovieRenameStopsTheSwitchThere) {
             s.tree.addFile(u"Movies/"_s + file);
         s.home.setConfigValue(u"Movies"_s, u"0"_s);
         Ui::SettingsDialogUi& f = s.open();
-        s.click(f.disableMoviesCheck);
+        test::click(f.disableMoviesCheck);
         EXPECT_EQ(s.tree.namesIn(u"Movies"_s), c.after) << c.name;
         ASSERT_EQ(s.messages.texts().size(), 1) << c.name;
         EXPECT_TRUE(s.messages.texts().first().endsWith(c.messagePart))
