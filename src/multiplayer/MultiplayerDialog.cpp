@@ -216,10 +216,6 @@ QString selectedModFolder(const QListWidget* mods) {
 } // namespace
 
 void MultiplayerWindow::hostGame() {
-    m_form.ticketRatio = m_ui->ticketRatioSlider->value();
-    m_form.friendlyFireSoldiers = m_ui->friendlyFireSoldiersSlider->value();
-    m_form.friendlyFireVehicles = m_ui->friendlyFireVehiclesSlider->value();
-    m_form.aiSkill = m_ui->aiSkillSlider->value();
     writeServerSettings(m_form, this);
     writeMapList(m_form.gameFolder, ui::entriesOf(m_ui->enabledList), this);
     if (!common::isPlacedInGameFolder(m_dialog.m_platform, m_form.gameFolder)) {

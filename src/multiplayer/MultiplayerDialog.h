@@ -48,12 +48,12 @@ public:
     // Enter closes the dialog as OK: the form takes the controls' values first.
     void accept() override;
 
-    // The Start button ("Host" or "Join").
+    // The Start button ("Host" or "Join"): the form takes the controls' values first.
     void startGame();
-    void hostGame();
-    void joinGame();
 
 private:
+    void hostGame();
+    void joinGame();
     void takeValues();
     void showValues();
     void switchMode(MultiplayerForm::Mode mode);
