@@ -135,11 +135,8 @@ void SettingsWindow::loadOnOpening() {
     m_ui->graphicsQualitySlider->setRange(1, 5);
     m_ui->occlusionSlider->setRange(0, 2);
     m_ui->textureQualitySlider->setRange(1, 3);
-    for (QSlider* slider : findChildren<QSlider*>()) {
+    for (QSlider* slider : findChildren<QSlider*>())
         slider->setTickInterval(1);
-        slider->setSingleStep(1);
-        slider->setPageStep(1);
-    }
     setLabels();
     setChecksAndConfig();
     m_ui->profileCombo->setEditText(QStringLiteral("Custom"));
