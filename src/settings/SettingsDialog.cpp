@@ -123,11 +123,6 @@ void SettingsWindow::loadOnOpening() {
     m_ui->resolutionCombo->addItems(resolutionList());
     m_ui->resolutionCombo->setEditText(QString());
     readProfileFiles();
-    const QSignalBlocker blockers[] = {
-        QSignalBlocker(m_ui->menuMusicVolumeSlider), QSignalBlocker(m_ui->masterVolumeSlider),
-        QSignalBlocker(m_ui->channelsSlider),        QSignalBlocker(m_ui->geometryQualitySlider),
-        QSignalBlocker(m_ui->graphicsQualitySlider), QSignalBlocker(m_ui->occlusionSlider),
-        QSignalBlocker(m_ui->textureQualitySlider)};
     m_ui->menuMusicVolumeSlider->setRange(0, 100);
     m_ui->masterVolumeSlider->setRange(0, 100);
     m_ui->channelsSlider->setRange(32, 64);
@@ -163,16 +158,7 @@ void SettingsWindow::loadChosenProfile(const QString& profile) {
     setChecksAndConfig();
     m_ui->profileCombo->setEditText(m_settings.currentProfile);
     showRecord();
-    {
-        const QSignalBlocker blockers[] = {QSignalBlocker(m_ui->textureQualitySlider),
-                                           QSignalBlocker(m_ui->graphicsQualitySlider),
-                                           QSignalBlocker(m_ui->geometryQualitySlider),
-                                           QSignalBlocker(m_ui->occlusionSlider),
-                                           QSignalBlocker(m_ui->masterVolumeSlider),
-                                           QSignalBlocker(m_ui->menuMusicVolumeSlider),
-                                           QSignalBlocker(m_ui->channelsSlider)};
-        setSliderPositions();
-    }
+    setSliderPositions();
     setConfig("Resolution", m_settings.displayMode);
 }
 
@@ -239,6 +225,10 @@ void SettingsWindow::showRecord() {
 }
 
 void SettingsWindow::setSliderPositions() {
+    // A load sets positions without touching the level labels the load has just set.
+    std::vector<QSignalBlocker> blockers;
+    for (QSlider* slider : findChildren<QSlider*>())
+        blockers.emplace_back(slider);
     m_ui->textureQualitySlider->setValue(numberOf(m_settings.texture));
     m_ui->graphicsQualitySlider->setValue(numberOf(m_settings.graphics));
     m_ui->geometryQualitySlider->setValue(numberOf(m_settings.geometry));
