@@ -99,8 +99,9 @@ void MainWindow::launchSinglePlayer() {
     }
     const QListWidgetItem* selected = m_ui->modList->currentItem();
     const QString shown = selected && selected->isSelected() ? selected->text() : QString();
-    common::startGame(m_platform, m_gameFolder,
-                      common::singlePlayerArguments(common::folderNameOf(shown)));
+    if (const auto problem = common::startGame(
+            m_platform, m_gameFolder, common::singlePlayerArguments(common::folderNameOf(shown))))
+        ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
 }
 
 } // namespace gvt::app

@@ -10,6 +10,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
     QApplication::setApplicationDisplayName(QStringLiteral("GVTarsis Mod Manager"));
-    QApplication::setDesktopFileName(QStringLiteral("gvtarsis-modmanager"));
+    QApplication::setDesktopFileName(QStringLiteral("org.gvtarsis.ModManager"));
     return gvt::app::ModManagerApp().run();
 }

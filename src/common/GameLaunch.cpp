@@ -1,17 +1,26 @@
 #include "common/GameLaunch.h"
 
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 
 namespace gvt::common {
 
 bool isPlacedInGameFolder(const platform::Platform& platform, const QString& gameFolder) {
-    return platform::programFolderOf(platform.program.programPath()) == gameFolder;
+    const QString programFolder = platform::programFolderOf(platform.program.programPath());
+    // The launcher is a program of this machine: its path has no Windows text to compare.
+    if (platform::isDrivePathText(gameFolder))
+        return platform::sameEntryOnDisk(programFolder, platform::resolvePath(gameFolder));
+    return programFolder == gameFolder;
 }
 
-void startGame(platform::Platform& platform, const QString& gameFolder,
-               const QString& argumentText) {
-    platform.processes.start(gameFolder + QStringLiteral("\\gvtarsis.exe"), argumentText);
+std::optional<QString> startGame(platform::Platform& platform, const QString& gameFolder,
+                                 const QString& argumentText) {
+    const platform::StartResult result =
+        platform.processes.start(gameFolder + QStringLiteral("\\gvtarsis.exe"), argumentText);
     platform.sound.stopAll();
+    if (result == platform::StartResult::NoWine)
+        return QString::fromLatin1(kNoWineMessage);
+    return std::nullopt;
 }
 
 QString singlePlayerArguments(const QString& modFolder) {

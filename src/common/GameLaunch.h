@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QWidget;
+#include <optional>
 
 namespace gvt::platform {
 struct Platform;
@@ -13,12 +13,19 @@ namespace gvt::common {
 inline constexpr auto kPlacementMessage =
     "The Mod Manager has to be placed in the Grimvale directory";
 
-// True when the launcher's own folder equals the game folder, byte for byte.
+inline constexpr auto kNoWineMessage =
+    "The game could not be started: Wine was not found. Install Wine (Debian: the \"wine\" "
+    "package), or set WINE to the wine program you use, and press Start again.";
+
+// True when the launcher sits in the game folder: its own folder equals the game folder byte
+// for byte; for a game folder inside the Wine prefix (a drive path), both are the same folder
+// on disk.
 bool isPlacedInGameFolder(const platform::Platform& platform, const QString& gameFolder);
 
-// Starts "<game folder>\gvtarsis.exe" with the argument text, then stops the tune.
-void startGame(platform::Platform& platform, const QString& gameFolder,
-               const QString& argumentText);
+// Starts "<game folder>\gvtarsis.exe" with the argument text, then stops the tune. Returns the
+// message to show when the game could not be started for want of Wine.
+[[nodiscard]] std::optional<QString>
+startGame(platform::Platform& platform, const QString& gameFolder, const QString& argumentText);
 
 // "+game <mod folder>", the single-player argument text.
 QString singlePlayerArguments(const QString& modFolder);

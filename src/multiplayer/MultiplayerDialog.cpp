@@ -223,8 +223,7 @@ void MultiplayerWindow::hostGame() {
                         ui::MessageIcon::Information);
         return;
     }
-    common::startGame(m_dialog.m_platform, m_form.gameFolder,
-                      hostArguments(selectedModFolder(m_ui->modList)));
+    launch(hostArguments(selectedModFolder(m_ui->modList)));
 }
 
 void MultiplayerWindow::joinGame() {
@@ -237,9 +236,13 @@ void MultiplayerWindow::joinGame() {
         ui::showMessage(this, QString::fromLatin1(kAddressMessage), ui::MessageIcon::Information);
         return;
     }
-    common::startGame(m_dialog.m_platform, m_form.gameFolder,
-                      joinArguments(selectedModFolder(m_ui->modList), m_form.ipAddress,
-                                    m_form.clientInternet, m_form.clientPassword));
+    launch(joinArguments(selectedModFolder(m_ui->modList), m_form.ipAddress, m_form.clientInternet,
+                         m_form.clientPassword));
+}
+
+void MultiplayerWindow::launch(const QString& arguments) {
+    if (const auto problem = common::startGame(m_dialog.m_platform, m_form.gameFolder, arguments))
+        ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
 }
 
 } // namespace gvt::multiplayer

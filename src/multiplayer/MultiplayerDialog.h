@@ -54,6 +54,7 @@ public:
 private:
     void hostGame();
     void joinGame();
+    void launch(const QString& arguments);
     void takeValues();
     void showValues();
     void switchMode(MultiplayerForm::Mode mode);

@@ -1,5 +1,7 @@
 #include "platform/PathText.h"
 
+#include "platform/WinePrefix.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -66,14 +68,27 @@ bool isRootedPathText(const QString& text) {
     return !text.isEmpty() && isSeparator(text.front());
 }
 
+bool isDrivePathText(const QString& text) {
+    return text.size() >= 2 && text[1] == u':' &&
+           ((text[0] >= u'a' && text[0] <= u'z') || (text[0] >= u'A' && text[0] <= u'Z'));
+}
+
 bool sameNameIgnoringCase(const QString& a, const QString& b) {
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 QString resolvePath(const QString& text) {
-    QString path = isRootedPathText(text) ? QStringLiteral("/") : QString();
+    QString path;
+    QString rest = text;
+    if (isDrivePathText(text)) {
+        // A drive of the Wine prefix: its dosdevices link leads to the folder on this machine.
+        path = driveFolderOf(text[0]);
+        rest = text.mid(2);
+    } else if (isRootedPathText(text)) {
+        path = QStringLiteral("/");
+    }
     bool parentExists = true;
-    for (const QString& component : pathComponents(text)) {
+    for (const QString& component : pathComponents(rest)) {
         const QString exact = joinPath(path, component);
         if (!parentExists || component == u"." || component == u".." || entryExists(exact)) {
             path = exact;

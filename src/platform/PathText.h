@@ -13,7 +13,12 @@ QStringList pathComponents(const QString& text);
 // True when the text starts at the file system root ("/..." or "\...").
 bool isRootedPathText(const QString& text);
 
-// Finds each component without regard to case (an exact match first; among names that differ
+// True when the text begins with a drive letter and a colon ("C:\Games\..."): a path inside
+// the Wine prefix in use.
+bool isDrivePathText(const QString& text);
+
+// The path on this machine: a drive path starts at the prefix's link for its drive. Each
+// component is found without regard to case (an exact match first; among names that differ
 // only in case the ordinally first wins). Components that do not exist keep their spelling.
 QString resolvePath(const QString& text);
 

@@ -1,15 +1,19 @@
 #include "platform/Platform.h"
 
 #include "platform/PathText.h"
+#include "platform/WinePrefix.h"
 
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMediaPlayer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 namespace gvt::platform {
 
@@ -24,30 +28,94 @@ QStringList splitArgumentWords(const QString& argumentText) {
     return text.split(u' ', Qt::SkipEmptyParts);
 }
 
-QString SystemProgramLocation::programPath() const {
-    return QCoreApplication::applicationFilePath();
+namespace {
+
+bool statOf(const QString& path, struct stat& st) {
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-void DetachedProcessStarter::start(const QString& executableText, const QString& argumentText) {
-    const QString file = resolvePath(executableText);
+// The current folder as the shell that started us spells it, links kept, when $PWD says so.
+QString currentFolderAsStarted() {
+    const QString pwd = qEnvironmentVariable("PWD");
+    if (pwd.startsWith(u'/') && sameEntryOnDisk(pwd, QStringLiteral(".")))
+        return pwd;
+    return QDir::currentPath();
+}
+
+bool isUtf8Locale(const QString& locale) {
+    const QString lower = locale.toLower();
+    return lower.contains(QStringLiteral("utf-8")) || lower.contains(QStringLiteral("utf8"));
+}
+
+// Wine needs a UTF-8 character set for names beyond ASCII; the user's language, number and
+// date formats stay as they are.
+void useUtf8Characters(QProcessEnvironment& environment) {
+    const QString all = environment.value(QStringLiteral("LC_ALL"));
+    if (!all.isEmpty()) {
+        if (isUtf8Locale(all))
+            return;
+        // LC_ALL rules every category: LANG takes its place, so that only LC_CTYPE changes.
+        for (const QString& name : environment.keys()) {
+            if (name.startsWith(QStringLiteral("LC_")))
+                environment.remove(name);
+        }
+        environment.insert(QStringLiteral("LANG"), all);
+    } else if (isUtf8Locale(environment.value(QStringLiteral("LC_CTYPE"),
+                                              environment.value(QStringLiteral("LANG"))))) {
+        return;
+    }
+    environment.insert(QStringLiteral("LC_CTYPE"), QStringLiteral("C.UTF-8"));
+}
+
+} // namespace
+
+bool sameEntryOnDisk(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    return statOf(a, first) && statOf(b, second) && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+QString SystemProgramLocation::programPath() const {
+    const QString real = QCoreApplication::applicationFilePath();
+    const QStringList arguments = QCoreApplication::arguments();
+    QString started = arguments.isEmpty() ? QString() : arguments.first();
+    if (started.isEmpty())
+        return real;
+    if (!started.contains(u'/'))
+        started = QStandardPaths::findExecutable(started);
+    else if (!started.startsWith(u'/'))
+        started = currentFolderAsStarted() + u'/' + started;
+    started = QDir::cleanPath(started);
+    return sameEntryOnDisk(started, real) ? started : real;
+}
+
+StartResult DetachedProcessStarter::start(const QString& executableText,
+                                          const QString& argumentText) {
     QStringList words = splitArgumentWords(argumentText);
     QProcess process;
     process.setWorkingDirectory(QDir::currentPath());
-    if (QFileInfo(file).isExecutable()) {
+    const bool drivePath = isDrivePathText(executableText);
+    const QString file = drivePath ? QString() : resolvePath(executableText);
+    if (!drivePath && !QFileInfo::exists(file))
+        return StartResult::Failed;
+    if (!drivePath && QFileInfo(file).isExecutable() && !isWindowsProgram(file)) {
         process.setProgram(file);
     } else {
-        const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+        const QString wine = wineProgram();
         if (wine.isEmpty())
-            return;
-        // Wine joins the words with single blanks, so the game sees the line as built.
+            return StartResult::NoWine;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        environment.insert(QStringLiteral("WINEPREFIX"), winePrefixInUse());
+        useUtf8Characters(environment);
         process.setProcessEnvironment(environment);
         process.setProgram(wine);
-        words.prepend(file);
+        // Named by its Windows text, the game sees the command line its own platform gives
+        // it; Wine joins the words with single blanks.
+        words.prepend(drivePath ? executableText : file);
     }
     process.setArguments(words);
-    process.startDetached();
+    return process.startDetached() ? StartResult::Started : StartResult::Failed;
 }
 
 MediaSound::MediaSound(QString source) : m_source(std::move(source)) {}

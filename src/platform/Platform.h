@@ -17,12 +17,15 @@ public:
     virtual QString programPath() const = 0;
 };
 
+// How a start went: only a missing Wine is ever told to the user.
+enum class StartResult { Started, NoWine, Failed };
+
 // Starts a program without waiting for it.
 class ProcessStarter {
 public:
     virtual ~ProcessStarter() = default;
     // `executableText` is a path text; `argumentText` is split at blanks into words.
-    virtual void start(const QString& executableText, const QString& argumentText) = 0;
+    virtual StartResult start(const QString& executableText, const QString& argumentText) = 0;
 };
 
 // The looping background tune.
@@ -46,16 +49,22 @@ QString programFolderOf(const QString& programPath);
 // What the game's parser sees of an unquoted command line: words split at blanks.
 QStringList splitArgumentWords(const QString& argumentText);
 
+// True when two paths name the same folder or file on disk (both must exist).
+bool sameEntryOnDisk(const QString& a, const QString& b);
+
+// The path the program was started by, made absolute (looked up on PATH when it names no
+// folder), links kept; the executable's real path when that path names another file.
 class SystemProgramLocation final : public ProgramLocation {
 public:
     QString programPath() const override;
 };
 
-// Starts the resolved executable detached, in the launcher's current directory; a file that
-// is not executable goes through `wine` when it is on PATH.
+// Starts the game detached, never through a shell, in the launcher's current directory. A
+// drive path, a Windows program (whatever its mode) and a file that is not executable go
+// through Wine in the prefix in use, under a UTF-8 character set.
 class DetachedProcessStarter final : public ProcessStarter {
 public:
-    void start(const QString& executableText, const QString& argumentText) override;
+    StartResult start(const QString& executableText, const QString& argumentText) override;
 };
 
 // Plays the tune from the program's resources through QtMultimedia.

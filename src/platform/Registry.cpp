@@ -1,6 +1,10 @@
 #include "platform/Registry.h"
 
+#include "platform/WinePrefix.h"
+#include "platform/WineRegistry.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
@@ -22,15 +26,58 @@ QString applicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
+// GAMEDIR of the installer's settings file, exactly as written: the rest of its line after
+// "GAMEDIR=", without surrounding blanks, commas and semicolons included. A value in double
+// quotes, as Qt programs save one, is read the way they wrote it.
+QString settingsFileGameDir() {
+    const QSettings store(QSettings::NativeFormat, QSettings::UserScope,
+                          QStringLiteral("Oxley Games"), QStringLiteral("Grimvale Tarsis"));
+    QFile file(store.fileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray value;
+    bool general = true;
+    for (const QByteArray& text : file.readAll().split('\n')) {
+        const QByteArrayView line = QByteArrayView(text).trimmed();
+        if (line.startsWith('[')) {
+            general = line == "[General]";
+        } else if (general && line.startsWith("GAMEDIR")) {
+            const QByteArrayView rest = line.sliced(7).trimmed();
+            if (rest.startsWith('='))
+                value = rest.sliced(1).trimmed().toByteArray();
+        }
+    }
+    if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+        return settingsText(store.value(QStringLiteral("GAMEDIR")));
+    return QFile::decodeName(value);
+}
+
+// GAMEDIR where the game's Windows installer wrote it: the machine keys of the prefix in use,
+// as a 32-bit installer writes them on a 64-bit prefix, else as on a 32-bit one.
+QString prefixGameDir() {
+    QFile file(winePrefixInUse() + QStringLiteral("/system.reg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.readAll();
+    const auto value =
+        findRegistryText(content,
+                         {QStringLiteral("Software\\Wow6432Node\\Oxley Games\\Grimvale Tarsis"),
+                          QStringLiteral("Software\\Oxley Games\\Grimvale Tarsis")},
+                         QStringLiteral("GAMEDIR"));
+    if (!value)
+        return {};
+    // The game reads the text up to its first NUL, one byte per character.
+    const QString text = value->left(value->indexOf(QChar(0)));
+    return text.toUcs4().size() > kMaxGameDirBytes ? QString() : text;
+}
+
 } // namespace
 
 QString readGameDirValue() {
-    const QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                          QStringLiteral("Oxley Games"), QStringLiteral("Grimvale Tarsis"));
-    const QString value = settingsText(store.value(QStringLiteral("GAMEDIR")));
-    if (value.toUtf8().size() > kMaxGameDirBytes)
-        return {};
-    return value;
+    const QString value = settingsFileGameDir();
+    if (value.isEmpty())
+        return prefixGameDir();
+    return QFile::encodeName(value).size() > kMaxGameDirBytes ? QString() : value;
 }
 
 QString readConfigValue(const QString& name) {

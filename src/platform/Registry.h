@@ -4,8 +4,10 @@
 
 namespace gvt::platform {
 
-// The game folder recorded by the game's installer: value GAMEDIR of organisation
-// "Oxley Games", application "Grimvale Tarsis". Missing or longer than 499 bytes: empty.
+// The game folder recorded by the game's installer, GAMEDIR: first from the settings of
+// organisation "Oxley Games", application "Grimvale Tarsis" (native layouts), else from the
+// machine keys of the Wine prefix in use, read as the prefix's system.reg stands now. Nothing is
+// written anywhere. Missing, unreadable or longer than 499 bytes: empty.
 QString readGameDirValue();
 
 // The program's own remembered values: section "Config" of organisation

@@ -1,6 +1,10 @@
 #include "common/GameFolder.h"
 #include "GameTree.h"
 #include "SettingsHome.h"
+#include "TestPlatform.h"
+#include "common/GameLaunch.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -55,9 +59,41 @@ TEST(GameFolder, MapsDisplayNamesExactlyBothWays) {
     }
 }
 
-TEST(GameFolder, ReadsTheInstallersValue) {
+TEST(GameFolder, AGameInAWinePrefixIsFoundListedReadAndItsLauncherPlaced) {
     gvt::test::SettingsHome home;
-    EXPECT_EQ(readGameFolder(), QString());
-    home.setGameDir(u"/games/Grimvale Tarsis"_s);
-    EXPECT_EQ(readGameFolder(), u"/games/Grimvale Tarsis"_s);
+    GameTree tree(u"prefix"_s);
+    gvt::test::EnvironmentScope prefix({{"WINEPREFIX", QFile::encodeName(tree.gameFolder())}});
+    tree.addFile(u"system.reg"_s, "WINE REGISTRY Version 2\n\n[Software\\\\Wow6432Node\\\\"
+                                  "Oxley Games\\\\Grimvale Tarsis] 1796494882\n"
+                                  "\"GAMEDIR\"=\"C:\\\\Games\\\\Grimvale Tarsis\"\n");
+    tree.addFolder(u"drive_c/GAMES/grimvale tarsis/Mods/GvTarsis/settings/Profiles/Custom"_s);
+    tree.addFolder(u"drive_c/GAMES/grimvale tarsis/Mods/My Mod"_s);
+    tree.addFolder(u"dosdevices"_s);
+    ASSERT_TRUE(QFile::link(u"../drive_c"_s, tree.path(u"dosdevices/c:"_s)));
+
+    const QString gameFolder = readGameFolder();
+    EXPECT_EQ(gameFolder, u"C:\\Games\\Grimvale Tarsis"_s);
+    EXPECT_EQ(listModFolders(gameFolder), (QStringList{u"GvTarsis"_s, u"My Mod"_s}));
+    EXPECT_EQ(listProfileFolders(gameFolder), QStringList{u"Custom"_s});
+
+    struct Case {
+        QString programFolder;
+        bool placed;
+    };
+    const QList<Case> cases = {
+        {tree.path(u"drive_c/GAMES/grimvale tarsis"_s), true},
+        {tree.path(u"dosdevices/c:/GAMES/grimvale tarsis/"_s), true},
+        {tree.path(u"drive_c/GAMES/grimvale tarsis/Mods/.."_s), true},
+        {tree.path(u"drive_c/GAMES"_s), false},
+        {tree.path(u"drive_c/GAMES/Grimvale Tarsis"_s), false},
+    };
+    for (const Case& c : cases) {
+        gvt::test::TestPlatform platform(c.programFolder);
+        EXPECT_EQ(isPlacedInGameFolder(platform.platform, gameFolder), c.placed)
+            << c.programFolder.toStdString();
+    }
+    // A game folder outside the prefix compares as text.
+    gvt::test::TestPlatform platform(tree.path(u"drive_c/GAMES/grimvale tarsis"_s));
+    EXPECT_FALSE(isPlacedInGameFolder(platform.platform,
+                                      tree.path(u"drive_c/GAMES/grimvale tarsis/Mods/.."_s)));
 }

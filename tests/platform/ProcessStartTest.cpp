@@ -1,5 +1,6 @@
 #include "GameTree.h"
 #include "StubGame.h"
+#include "TestPlatform.h"
 #include "platform/Platform.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 
 using namespace Qt::StringLiterals;
 
+using gvt::platform::StartResult;
+using gvt::test::EnvironmentScope;
 using gvt::test::GameTree;
 using gvt::test::StubGame;
 
@@ -16,7 +19,9 @@ TEST(ProcessStart, StartsTheResolvedFileWithBlankSeparatedWords) {
     GameTree tree(u"Grimvale  Tarsis Gold"_s);
     StubGame stub(tree.path(u"GVTarsis.exe"_s));
     gvt::platform::DetachedProcessStarter starter;
-    starter.start(tree.gameFolder() + u"\\gvtarsis.exe"_s, u"+game  My Mod +restart 1 "_s);
+    EXPECT_EQ(
+        starter.start(tree.gameFolder() + u"\\gvtarsis.exe"_s, u"+game  My Mod +restart 1 "_s),
+        StartResult::Started);
     const auto record = stub.waitForStart();
     ASSERT_TRUE(record);
     EXPECT_EQ(record->arguments,
@@ -24,34 +29,68 @@ TEST(ProcessStart, StartsTheResolvedFileWithBlankSeparatedWords) {
     EXPECT_EQ(record->currentDirectory, QDir::current().canonicalPath());
 }
 
-TEST(ProcessStart, NonExecutableGoesThroughWineWithUtf8Locale) {
-    GameTree tree;
-    tree.addFile(u"gvtarsis.exe"_s, "MZ not for this machine");
-    tree.addFolder(u"bin"_s);
-    // A stand-in for wine on PATH that records what it was given.
-    StubGame wine(tree.path(u"bin/wine"_s));
-    QFile script(tree.path(u"bin/wine"_s));
-    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
-    QByteArray text = script.readAll();
-    script.close();
-    text.replace("pwd -P;", "pwd -P; printf '%s\\n' \"$LC_ALL\";");
-    tree.addFile(u"bin/wine"_s, text);
-    tree.setMode(u"bin/wine"_s, 0755);
+TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
+    struct Case {
+        const char* name;
+        bool drivePath;
+        QList<QPair<const char*, QByteArray>> locale;
+        QStringList expectedLocale; // LC_ALL, LC_CTYPE, LANG as the game gets them
+    };
+    const QList<Case> cases = {
+        {"executable Windows program, user's UTF-8 locale kept",
+         false,
+         {{"LC_ALL", {}}, {"LC_CTYPE", {}}, {"LANG", "de_DE.UTF-8"}},
+         {u"<unset>"_s, u"<unset>"_s, u"de_DE.UTF-8"_s}},
+        {"drive path, no locale",
+         true,
+         {{"LC_ALL", {}}, {"LC_CTYPE", {}}, {"LANG", {}}},
+         {u"<unset>"_s, u"C.UTF-8"_s, u"<unset>"_s}},
+        {"LC_ALL without UTF-8 hands over to LANG",
+         true,
+         {{"LC_ALL", "fr_FR.ISO-8859-1"}, {"LC_CTYPE", "C"}, {"LANG", "C"}},
+         {u"<unset>"_s, u"C.UTF-8"_s, u"fr_FR.ISO-8859-1"_s}},
+        {"UTF-8 LC_ALL kept",
+         true,
+         {{"LC_ALL", "en_GB.utf8"}, {"LC_CTYPE", {}}, {"LANG", {}}},
+         {u"en_GB.utf8"_s, u"<unset>"_s, u"<unset>"_s}},
+    };
+    for (const Case& c : cases) {
+        GameTree tree;
+        tree.addFile(u"GvTarsis.exe"_s, "MZ\x90\x00 a Windows program");
+        tree.setMode(u"GvTarsis.exe"_s, 0755); // as Wine's installers leave it
+        StubGame wine(tree.path(u"wine-8"_s),
+                      {u"WINEPREFIX"_s, u"LC_ALL"_s, u"LC_CTYPE"_s, u"LANG"_s});
+        QList<QPair<const char*, QByteArray>> variables = c.locale;
+        variables.append({"WINE", QFile::encodeName(tree.path(u"wine-8"_s))});
+        variables.append({"WINEPREFIX", QFile::encodeName(tree.path(u"prefix"_s))});
+        EnvironmentScope environment(variables);
+        tree.addFolder(u"prefix/dosdevices"_s);
+        ASSERT_TRUE(QFile::link(tree.gameFolder(), tree.path(u"prefix/dosdevices/c:"_s)));
+        const QString executable =
+            c.drivePath ? u"C:\\gvtarsis.exe"_s : tree.gameFolder() + u"\\gvtarsis.exe"_s;
+        gvt::platform::DetachedProcessStarter starter;
+        EXPECT_EQ(starter.start(executable, u"+game My Mod"_s), StartResult::Started) << c.name;
 
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(tree.path(u"bin"_s)) + ':' + oldPath);
-    gvt::platform::DetachedProcessStarter starter;
-    starter.start(tree.gameFolder() + u"\\gvtarsis.exe"_s, u"+game vorlok"_s);
-    qputenv("PATH", oldPath);
-
-    const auto record = wine.waitForStart();
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->arguments,
-              (QStringList{u"C.UTF-8"_s, tree.path(u"gvtarsis.exe"_s), u"+game"_s, u"vorlok"_s}));
+        const auto record = wine.waitForStart();
+        ASSERT_TRUE(record) << c.name;
+        EXPECT_EQ(record->environment, QStringList{tree.path(u"prefix"_s)} + c.expectedLocale)
+            << c.name;
+        EXPECT_EQ(record->arguments,
+                  (QStringList{c.drivePath ? executable : tree.path(u"GvTarsis.exe"_s), u"+game"_s,
+                               u"My"_s, u"Mod"_s}))
+            << c.name;
+    }
 }
 
-TEST(ProcessStart, ProgramFolderIsTheTextBeforeTheLastSeparator) {
-    EXPECT_EQ(gvt::platform::programFolderOf(u"/games/GT/manager"_s), u"/games/GT"_s);
-    EXPECT_EQ(gvt::platform::programFolderOf(u"C:\\Games\\GT\\manager.exe"_s), u"C:\\Games\\GT"_s);
-    EXPECT_EQ(gvt::platform::programFolderOf(u"manager"_s), QString());
+TEST(ProcessStart, WithoutWineNothingStartsAndTheCallerIsTold) {
+    GameTree tree;
+    tree.addFile(u"gvtarsis.exe"_s, "MZ");
+    EnvironmentScope environment({{"WINE", QFile::encodeName(tree.path(u"no-such-wine"_s))}});
+    gvt::platform::DetachedProcessStarter starter;
+    EXPECT_EQ(starter.start(tree.gameFolder() + u"\\gvtarsis.exe"_s, u"+game x"_s),
+              StartResult::NoWine);
+    EXPECT_EQ(starter.start(u"C:\\Games\\gvtarsis.exe"_s, u"+game x"_s), StartResult::NoWine);
+    // A game that is not there is not a matter of Wine.
+    EXPECT_EQ(starter.start(tree.gameFolder() + u"\\missing.exe"_s, u"+game x"_s),
+              StartResult::Failed);
 }

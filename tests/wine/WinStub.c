@@ -1,0 +1,35 @@
+/* A Windows stand-in for the game: records the command line and current directory it was
+   started with in "launch.txt" beside itself, as UTF-8, one per line. */
+#include <windows.h>
+
+static void put(HANDLE file, const WCHAR* text) {
+    char buffer[8192];
+    DWORD written;
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, NULL, NULL);
+    if (length > 1)
+        WriteFile(file, buffer, (DWORD)length - 1, &written, NULL);
+    WriteFile(file, "\n", 1, &written, NULL);
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR arguments, int show) {
+    WCHAR folder[MAX_PATH], record[MAX_PATH], temporary[MAX_PATH], current[MAX_PATH];
+    DWORD length = GetModuleFileNameW(NULL, folder, MAX_PATH);
+    (void)instance, (void)previous, (void)arguments, (void)show;
+    while (length > 0 && folder[length - 1] != L'\\')
+        --length;
+    folder[length] = 0;
+    lstrcpyW(record, folder);
+    lstrcatW(record, L"launch.txt");
+    lstrcpyW(temporary, folder);
+    lstrcatW(temporary, L"launch.tmp");
+    GetCurrentDirectoryW(MAX_PATH, current);
+
+    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    put(file, GetCommandLineW());
+    put(file, current);
+    CloseHandle(file);
+    return MoveFileExW(temporary, record, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
