@@ -60,7 +60,7 @@ void MusicDialogMove(benchmark::State& state) {
         else
             window.enableSelectedMp3();
         if (!disable)
-            window.form().disabledList->setCurrentRow(0);
+            window.controls().disabledList->setCurrentRow(0);
         disable = !disable;
     }
 }

@@ -24,6 +24,7 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
       m_music(std::make_unique<music::MusicDialog>()),
       m_settings(std::make_unique<settings::SettingsDialog>()) {
     m_ui->setupUi(this);
+    ui::keepOneSelected(m_ui->modList);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     m_ui->banner->setPixmap(QPixmap(QStringLiteral(":/images/banner.bmp")));

@@ -1,18 +1,17 @@
 #include "multiplayer/MapRotation.h"
 
 #include "common/Cp1252.h"
+#include "common/GameFiles.h"
 #include "common/LineFile.h"
-#include "platform/FolderSearch.h"
 #include "ui/MessageBox.h"
 
 namespace gvt::multiplayer {
 
 QStringList listMaps(const QString& gameFolder, const QString& modFolder) {
-    QStringList maps;
-    const auto found = platform::findEntries(gameFolder + QStringLiteral("\\Mods\\") + modFolder +
-                                             QStringLiteral("\\Archives\\GvTarsis\\Levels\\*.rfa"));
-    for (const platform::FoundEntry& entry : found)
-        maps.append(entry.name.chopped(4));
+    QStringList maps = common::findNames(gameFolder + QStringLiteral("\\Mods\\") + modFolder +
+                                         QStringLiteral("\\Archives\\GvTarsis\\Levels\\*.rfa"));
+    for (QString& map : maps)
+        map.chop(4);
     return maps;
 }
 

@@ -28,6 +28,8 @@ MultiplayerWindow::MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner)
     : ModalDialog(owner), m_dialog(dialog), m_form(dialog.m_form),
       m_ui(std::make_unique<Ui::MultiplayerDialogUi>()) {
     m_ui->setupUi(this);
+    for (QListWidget* list : {m_ui->modList, m_ui->disabledList, m_ui->enabledList})
+        ui::keepOneSelected(list);
 
     m_form.numberOfRounds = QStringLiteral("1");
     m_form.maxPlayers = QStringLiteral("16");

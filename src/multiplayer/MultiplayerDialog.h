@@ -43,7 +43,7 @@ public:
     MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner);
     ~MultiplayerWindow() override;
 
-    Ui::MultiplayerDialogUi& form() { return *m_ui; }
+    Ui::MultiplayerDialogUi& controls() { return *m_ui; }
 
     // Enter closes the dialog as OK: the form takes the controls' values first.
     void accept() override;

@@ -1,10 +1,8 @@
 #include "music/MusicDialog.h"
 
-#include "common/FileErrorText.h"
+#include "common/GameFiles.h"
 #include "common/GameFolder.h"
 #include "music/MenuMusic.h"
-#include "platform/FileRename.h"
-#include "platform/FolderSearch.h"
 #include "ui/MessageBox.h"
 #include "ui/SortedList.h"
 #include "ui_MusicDialog.h"
@@ -12,15 +10,6 @@
 namespace gvt::music {
 
 namespace {
-
-QStringList namesFound(const QString& pattern) {
-    QStringList names;
-    const QList<platform::FoundEntry> found = platform::findEntries(pattern);
-    names.reserve(found.size());
-    for (const platform::FoundEntry& entry : found)
-        names.append(entry.name);
-    return names;
-}
 
 QString withoutExtension(const QString& name) {
     return name.left(std::max<qsizetype>(0, name.size() - 4));
@@ -44,6 +33,8 @@ MusicWindow& MusicDialog::open(QWidget* owner) {
 MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
     : ModalDialog(owner), m_dialog(dialog), m_ui(std::make_unique<Ui::MusicDialogUi>()) {
     m_ui->setupUi(this);
+    ui::keepOneSelected(m_ui->enabledList);
+    ui::keepOneSelected(m_ui->disabledList);
     fillMusicDialog();
     connect(m_ui->menuMusicCombo, &QComboBox::activated, this,
             [this](int index) { m_chosenName = m_ui->menuMusicCombo->itemText(index); });
@@ -59,9 +50,11 @@ void MusicWindow::fillMusicDialog() {
     m_dialog.m_gameFolder = common::readGameFolder();
     const QString& folder = m_dialog.m_gameFolder;
     ui::fillSorted(m_ui->menuMusicCombo,
-                   namesFound(folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));
-    ui::fillSorted(m_ui->enabledList, namesFound(folder + QStringLiteral("\\My Music\\*.mp3")));
-    ui::fillSorted(m_ui->disabledList, namesFound(folder + QStringLiteral("\\My Music\\*.bak")));
+                   common::findNames(folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));
+    ui::fillSorted(m_ui->enabledList,
+                   common::findNames(folder + QStringLiteral("\\My Music\\*.mp3")));
+    ui::fillSorted(m_ui->disabledList,
+                   common::findNames(folder + QStringLiteral("\\My Music\\*.bak")));
     refreshCounters();
     if (m_ui->enabledList->count() > 0)
         m_ui->enabledList->setCurrentRow(0);
@@ -104,29 +97,27 @@ void MusicWindow::saveMenuMusic() {
 }
 
 void MusicWindow::disableSelectedMp3() {
-    moveSelected(m_ui->enabledList, m_ui->disabledList, QStringLiteral(".mp3"),
-                 QStringLiteral(".bak"));
+    moveSelected(m_ui->enabledList, m_ui->disabledList, QStringLiteral(".bak"));
 }
 
 void MusicWindow::enableSelectedMp3() {
-    moveSelected(m_ui->disabledList, m_ui->enabledList, QStringLiteral(".bak"),
-                 QStringLiteral(".mp3"));
+    moveSelected(m_ui->disabledList, m_ui->enabledList, QStringLiteral(".mp3"));
 }
 
-void MusicWindow::moveSelected(QListWidget* from, QListWidget* to, const QString& fromExtension,
-                               const QString& toExtension) {
+void MusicWindow::moveSelected(QListWidget* from, QListWidget* to, const QString& newExtension) {
     QListWidgetItem* selected = from->currentItem();
     if (!selected || !selected->isSelected())
         return;
-    const QString base = withoutExtension(selected->text());
+    // The entry chosen is renamed, whatever case twins stand beside it.
+    const QString name = ui::nameOf(selected);
+    const QString newName = withoutExtension(name) + newExtension;
     {
         const QSignalBlocker block(to);
-        ui::insertSorted(to, base + toExtension);
+        ui::insertSorted(to, newName);
     }
-    const QString folder = m_dialog.m_gameFolder + QStringLiteral("\\My Music\\");
-    if (const auto error =
-            platform::renameFile(folder + base + fromExtension, folder + base + toExtension)) {
-        ui::showMessage(this, common::renameFailureMessage(*error), ui::MessageIcon::Exclamation);
+    if (const auto problem = common::renameFolderEntry(
+            m_dialog.m_gameFolder + QStringLiteral("\\My Music"), name, newName)) {
+        ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
         return;
     }
     delete from->takeItem(from->row(selected));

@@ -40,7 +40,7 @@ public:
     MusicWindow(MusicDialog& dialog, QWidget* owner);
     ~MusicWindow() override;
 
-    Ui::MusicDialogUi& form() { return *m_ui; }
+    Ui::MusicDialogUi& controls() { return *m_ui; }
 
     void disableSelectedMp3();
     void enableSelectedMp3();
@@ -50,8 +50,7 @@ private:
     void fillMusicDialog();
     void readMenuMusic();
     // Moves the selected entry of `from` to `to`, renaming its file to the new extension.
-    void moveSelected(QListWidget* from, QListWidget* to, const QString& fromExtension,
-                      const QString& toExtension);
+    void moveSelected(QListWidget* from, QListWidget* to, const QString& newExtension);
     void refreshCounters();
     void refreshButtons();
 

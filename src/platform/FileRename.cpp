@@ -83,21 +83,22 @@ FileError::Kind fileErrorKindOf(int errnoValue) {
     }
 }
 
-std::optional<FileError> renameFile(const QString& fromText, const QString& toText) {
-    const QString from = resolvePath(fromText);
+namespace {
+
+// Renames the entry at `from` (a path on this machine) to `newName` in the folder text.
+std::optional<FileError> renameInto(const QString& from, const QString& folderText,
+                                    const QString& newName) {
     const QByteArray fromBytes = QFile::encodeName(from);
     if (!entryExists(fromBytes))
         return FileError{FileError::Kind::NotFound, from, {}};
-
-    const PathSplit target = splitLastComponent(toText);
-    QString folder = resolvePath(target.folderText);
+    QString folder = resolvePath(folderText);
     struct stat st {};
     if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return FileError{FileError::Kind::NotFound, from, folder};
     if (!folder.endsWith(u'/'))
         folder.append(u'/');
-    const QString to = folder + target.lastComponent;
-    if (target.lastComponent.isEmpty() || folderHoldsName(folder, target.lastComponent))
+    const QString to = folder + newName;
+    if (newName.isEmpty() || folderHoldsName(folder, newName))
         return FileError{FileError::Kind::Exists, from, to};
 
     const int error = renameNoReplace(fromBytes, QFile::encodeName(to));
@@ -106,6 +107,21 @@ std::optional<FileError> renameFile(const QString& fromText, const QString& toTe
         return FileError{kind, from, kind == FileError::Kind::Exists ? to : QString()};
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileError> renameFile(const QString& fromText, const QString& toText) {
+    const PathSplit target = splitLastComponent(toText);
+    return renameInto(resolvePath(fromText), target.folderText, target.lastComponent);
+}
+
+std::optional<FileError> renameEntry(const QString& folderText, const QString& name,
+                                     const QString& newName) {
+    QString folder = resolvePath(folderText);
+    if (!folder.endsWith(u'/'))
+        folder.append(u'/');
+    return renameInto(folder + name, folderText, newName);
 }
 
 } // namespace gvt::platform

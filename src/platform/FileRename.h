@@ -11,4 +11,9 @@ namespace gvt::platform {
 // The new name is spelled exactly as given.
 std::optional<FileError> renameFile(const QString& fromText, const QString& toText);
 
+// Renames exactly the entry `name` of a folder (a path text) to `newName`, with the same rules
+// for the new name: the entry is not looked up without regard to case.
+std::optional<FileError> renameEntry(const QString& folderText, const QString& name,
+                                     const QString& newName);
+
 } // namespace gvt::platform

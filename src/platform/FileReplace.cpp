@@ -100,8 +100,13 @@ bool replaceExistingFile(const QString& path,
         return false;
     const QByteArray content = build(old);
 
+    // The temporary name stays within the file-name limit however long the file's own name is.
     const qsizetype slash = target.lastIndexOf('/');
-    QByteArray temp = target.left(slash + 1) + '.' + target.mid(slash + 1) + ".new-XXXXXX";
+    const long nameMax = ::pathconf(target.left(slash + 1).constData(), _PC_NAME_MAX);
+    const QByteArray suffix = ".new-XXXXXX";
+    QByteArray temp =
+        target.left(slash + 1) + '.' +
+        target.mid(slash + 1).left((nameMax > 0 ? nameMax : 255) - 1 - suffix.size()) + suffix;
     Descriptor tempFd(::mkostemp(temp.data(), O_CLOEXEC));
     if (!tempFd.valid()) {
         if (errno == EACCES || errno == EPERM || errno == EROFS)

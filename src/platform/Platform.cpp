@@ -76,18 +76,22 @@ bool sameEntryOnDisk(const QString& a, const QString& b) {
            first.st_ino == second.st_ino;
 }
 
-QString SystemProgramLocation::programPath() const {
-    const QString real = QCoreApplication::applicationFilePath();
-    const QStringList arguments = QCoreApplication::arguments();
-    QString started = arguments.isEmpty() ? QString() : arguments.first();
+QString startedProgramPath(const QString& startedAs, const QString& realPath) {
+    QString started = startedAs;
     if (started.isEmpty())
-        return real;
+        return realPath;
     if (!started.contains(u'/'))
         started = QStandardPaths::findExecutable(started);
     else if (!started.startsWith(u'/'))
         started = currentFolderAsStarted() + u'/' + started;
     started = QDir::cleanPath(started);
-    return sameEntryOnDisk(started, real) ? started : real;
+    return sameEntryOnDisk(started, realPath) ? started : realPath;
+}
+
+QString SystemProgramLocation::programPath() const {
+    const QStringList arguments = QCoreApplication::arguments();
+    return startedProgramPath(arguments.isEmpty() ? QString() : arguments.first(),
+                              QCoreApplication::applicationFilePath());
 }
 
 StartResult DetachedProcessStarter::start(const QString& executableText,

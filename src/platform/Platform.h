@@ -52,8 +52,12 @@ QStringList splitArgumentWords(const QString& argumentText);
 // True when two paths name the same folder or file on disk (both must exist).
 bool sameEntryOnDisk(const QString& a, const QString& b);
 
-// The path the program was started by, made absolute (looked up on PATH when it names no
-// folder), links kept; the executable's real path when that path names another file.
+// The path of a program started as `startedAs` (its first argument), made absolute against the
+// current folder as the shell spells it, or looked up on PATH when it names no folder; links
+// are kept. `realPath` when that path names another file.
+QString startedProgramPath(const QString& startedAs, const QString& realPath);
+
+// The path the program was started by, as startedProgramPath() gives it.
 class SystemProgramLocation final : public ProgramLocation {
 public:
     QString programPath() const override;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 #include <QStringList>
 
@@ -80,17 +81,45 @@ QString readGameDirValue() {
     return QFile::encodeName(value).size() > kMaxGameDirBytes ? QString() : value;
 }
 
+namespace {
+
+QSettings configStore() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QStringLiteral("GVTarsis Mod Manager"), applicationName());
+}
+
+// Values whose saving failed, by settings file and name: still read back until the program
+// ends, so that one unwritable folder does not turn into wrong values later.
+QHash<QString, QString>& unsavedValues() {
+    static QHash<QString, QString> values;
+    return values;
+}
+
+} // namespace
+
 QString readConfigValue(const QString& name) {
-    const QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                          QStringLiteral("GVTarsis Mod Manager"), applicationName());
+    const QSettings store = configStore();
+    const auto unsaved = unsavedValues().constFind(store.fileName() + u'\n' + name);
+    if (unsaved != unsavedValues().constEnd())
+        return *unsaved;
     return settingsText(store.value(QStringLiteral("Config/") + name));
 }
 
-void writeConfigValue(const QString& name, const QString& value) {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                    QStringLiteral("GVTarsis Mod Manager"), applicationName());
+bool writeConfigValue(const QString& name, const QString& value) {
+    QSettings store = configStore();
     store.setValue(QStringLiteral("Config/") + name, value);
     store.sync();
+    const QString key = store.fileName() + u'\n' + name;
+    if (store.status() != QSettings::NoError) {
+        unsavedValues().insert(key, value);
+        return false;
+    }
+    unsavedValues().remove(key);
+    return true;
+}
+
+QString configFolder() {
+    return QFileInfo(configStore().fileName()).absolutePath();
 }
 
 } // namespace gvt::platform

@@ -12,8 +12,12 @@ QString readGameDirValue();
 
 // The program's own remembered values: section "Config" of organisation
 // "GVTarsis Mod Manager", application = the executable's name without extension.
-// A missing value reads as the empty text; each write is synced at once.
+// A missing value reads as the empty text; each write is synced at once. A value that could
+// not be saved (false) is still read back until the program ends.
 QString readConfigValue(const QString& name);
-void writeConfigValue(const QString& name, const QString& value);
+bool writeConfigValue(const QString& name, const QString& value);
+
+// The folder the "Config" values are saved in.
+QString configFolder();
 
 } // namespace gvt::platform

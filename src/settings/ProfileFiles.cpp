@@ -2,104 +2,112 @@
 
 #include "common/Cp1252.h"
 
+#include <cstring>
+#include <span>
+
 namespace gvt::settings {
 
 namespace {
 
-QByteArray line(const char* key, const QString& value) {
-    return QByteArray(key) + common::toCp1252(value);
-}
+// One line the profile model knows. Reading drops the key text (whatever stands there) and
+// keeps the rest; Save writes the key text, the value and `after`. A line with no value read
+// is set aside when read and written as its key text alone. Every other line is kept.
+struct LineRule {
+    int line;
+    const char* key;
+    QString ProfileSettings::*read = nullptr;
+    QString SavedValues::*written = nullptr;
+    const char* after = "";
+};
 
-QByteArray line(const char* key, int value) {
-    return QByteArray(key) + QByteArray::number(value);
+using S = ProfileSettings;
+using V = SavedValues;
+
+constexpr LineRule kGeneralRules[] = {
+    {3, "game.setPlayerName \"", &S::playerName, &V::playerName, "\""},
+};
+
+constexpr LineRule kVideoRules[] = {
+    {1, "rem *** Generated ***"},
+    {2, ""},
+    {3, "game.setGameDisplayMode ", &S::displayMode, &V::displayMode},
+    {4, "game.setDetailTexture ", &S::texture, &V::texture},
+    {5, "game.setShadows ", &S::shadows, &V::shadows},
+    {6, "game.setGraphicsQuality ", &S::graphics, &V::graphics},
+    {7, "game.setLightmaps ", &S::lightmaps, &V::lightmaps},
+    {8, "game.setGeometryQuality ", &S::geometry, &V::geometry},
+};
+
+constexpr LineRule kSoundRules[] = {
+    {1, "rem *** Generated ***"},
+    {2, ""},
+    {3, "game.soundEnable ", &S::soundEnable, &V::allSounds},
+    {4, "game.musicEnable ", &S::musicEnable, &V::menuMusic},
+    {5, "game.ingameMusicEnable ", &S::inGameMusicEnable, &V::inGameMusic},
+    {6, "game.proximitySoundEnable ", &S::proximityEnable, &V::proximitySounds},
+    {7, ""},
+    {8, "game.masterVolume ", &S::masterVolume, &V::masterVolume},
+    {9, "game.menuMusicVolume ", &S::menuMusicVolume, &V::menuMusicVolume},
+    {10, ""},
+    {11, "game.channels ", &S::channels, &V::channels},
+    {12, "game.quality ", &S::quality, &V::highPlayback},
+    {13, "game.soundOcclusion ", &S::occlusion, &V::occlusion},
+};
+
+struct FileModel {
+    const char* name;
+    int lineCount;
+    common::Lines ProfileSettings::*linesRead;
+    std::span<const LineRule> rules;
+};
+
+FileModel modelOf(ProfileFile file) {
+    switch (file) {
+    case ProfileFile::GeneralOptions:
+        return {"GeneralOptions.con", 27, &S::generalRead, kGeneralRules};
+    case ProfileFile::Sound:
+        return {"Sound.con", 15, &S::soundRead, kSoundRules};
+    case ProfileFile::Video:
+        break;
+    }
+    return {"Video.con", 12, &S::videoRead, kVideoRules};
 }
 
 } // namespace
 
-bool readGeneralOptions(ProfileSettings& settings, const QString& path) {
-    const auto lines = common::readLines(path, kGeneralLineCount);
+const char* fileNameOf(ProfileFile file) {
+    return modelOf(file).name;
+}
+
+bool readProfileFile(ProfileSettings& settings, ProfileFile file, const QString& path) {
+    const FileModel model = modelOf(file);
+    const auto lines = common::readLines(path, model.lineCount);
     if (!lines)
         return false;
-    settings.generalLines = *lines;
-    settings.playerName = playerNameFrom(lines->at(2));
+    settings.*model.linesRead = *lines;
+    for (const LineRule& rule : model.rules) {
+        if (rule.read)
+            settings.*rule.read = valueText(lines->at(rule.line - 1), int(std::strlen(rule.key)));
+    }
+    if (file == ProfileFile::GeneralOptions)
+        settings.playerName.remove(u'"');
+    if (file == ProfileFile::Video)
+        splitDisplayMode(settings, settings.displayMode);
     return true;
 }
 
-bool readVideo(ProfileSettings& settings, const QString& path) {
-    const auto lines = common::readLines(path, kVideoLineCount);
-    if (!lines)
-        return false;
-    const common::Lines& l = *lines;
-    settings.videoLines = l;
-    splitDisplayMode(settings, valueText(l[2], 24));
-    settings.texture = valueText(l[3], 22);
-    settings.shadows = valueText(l[4], 16);
-    settings.graphics = valueText(l[5], 24);
-    settings.lightmaps = valueText(l[6], 18);
-    settings.geometry = valueText(l[7], 24);
-    return true;
-}
-
-bool readSound(ProfileSettings& settings, const QString& path) {
-    const auto lines = common::readLines(path, kSoundLineCount);
-    if (!lines)
-        return false;
-    const common::Lines& l = *lines;
-    settings.soundLines = l;
-    settings.soundEnable = valueText(l[2], 17);
-    settings.musicEnable = valueText(l[3], 17);
-    settings.inGameMusicEnable = valueText(l[4], 23);
-    settings.proximityEnable = valueText(l[5], 26);
-    settings.masterVolume = valueText(l[7], 18);
-    settings.menuMusicVolume = valueText(l[8], 21);
-    settings.channels = valueText(l[10], 14);
-    settings.quality = valueText(l[11], 13);
-    settings.occlusion = valueText(l[12], 20);
-    return true;
-}
-
-common::Lines generalOptionsLines(const ProfileSettings& settings) {
-    common::Lines lines = settings.generalLines;
-    lines.resize(kGeneralLineCount);
-    lines[2] = "game.setPlayerName \"" + common::toCp1252(settings.playerName) + '"';
+common::Lines linesToWrite(const ProfileSettings& settings, ProfileFile file,
+                           const SavedValues& values) {
+    const FileModel model = modelOf(file);
+    common::Lines lines = settings.*model.linesRead;
+    lines.resize(model.lineCount);
+    for (const LineRule& rule : model.rules) {
+        QByteArray& line = lines[rule.line - 1];
+        line = rule.key;
+        if (rule.written)
+            line += common::toCp1252(values.*rule.written) + rule.after;
+    }
     return lines;
-}
-
-common::Lines soundLines(const ProfileSettings& settings, const SavedValues& v) {
-    common::Lines kept = settings.soundLines;
-    kept.resize(kSoundLineCount);
-    return {"rem *** Generated ***",
-            QByteArray(),
-            line("game.soundEnable ", v.allSounds),
-            line("game.musicEnable ", v.menuMusic),
-            line("game.ingameMusicEnable ", v.inGameMusic),
-            line("game.proximitySoundEnable ", v.proximitySounds),
-            QByteArray(),
-            line("game.masterVolume ", v.masterVolume),
-            line("game.menuMusicVolume ", v.menuMusicVolume),
-            QByteArray(),
-            line("game.channels ", v.channels),
-            line("game.quality ", v.highPlayback),
-            line("game.soundOcclusion ", v.occlusion),
-            kept[13],
-            kept[14]};
-}
-
-common::Lines videoLines(const ProfileSettings& settings, const SavedValues& v) {
-    common::Lines kept = settings.videoLines;
-    kept.resize(kVideoLineCount);
-    return {"rem *** Generated ***",
-            QByteArray(),
-            line("game.setGameDisplayMode ", v.displayMode),
-            line("game.setDetailTexture ", v.texture),
-            line("game.setShadows ", v.shadows),
-            line("game.setGraphicsQuality ", v.graphics),
-            line("game.setLightmaps ", v.lightmaps),
-            line("game.setGeometryQuality ", v.geometry),
-            kept[8],
-            kept[9],
-            kept[10],
-            kept[11]};
 }
 
 } // namespace gvt::settings

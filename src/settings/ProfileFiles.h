@@ -4,22 +4,28 @@
 
 namespace gvt::settings {
 
-// Read one profile file into the record; false when it cannot be opened (the record's fields
-// for that file then stay as they were).
-bool readGeneralOptions(ProfileSettings& settings, const QString& path);
-bool readVideo(ProfileSettings& settings, const QString& path);
-bool readSound(ProfileSettings& settings, const QString& path);
+// A profile's three files, in the order Save writes them.
+enum class ProfileFile { GeneralOptions, Sound, Video };
+inline constexpr ProfileFile kProfileFiles[] = {ProfileFile::GeneralOptions, ProfileFile::Sound,
+                                                ProfileFile::Video};
 
-// What Save writes besides the record: slider positions and the "Config" values.
+// "GeneralOptions.con", "Sound.con", "Video.con".
+const char* fileNameOf(ProfileFile file);
+
+// Reads one profile file into the record; false when it cannot be opened (the record's fields
+// for that file then stay as they were).
+bool readProfileFile(ProfileSettings& settings, ProfileFile file, const QString& path);
+
+// What Save writes behind the keys besides the kept lines: the Name field, the slider
+// positions and the "Config" values, as texts.
 struct SavedValues {
-    int texture = 0, graphics = 0, geometry = 0;
-    int masterVolume = 0, menuMusicVolume = 0, channels = 0, occlusion = 0;
-    QString displayMode, shadows, lightmaps;
-    QString allSounds, menuMusic, inGameMusic, proximitySounds, highPlayback;
+    QString playerName, displayMode, texture, shadows, graphics, lightmaps, geometry;
+    QString allSounds, menuMusic, inGameMusic, proximitySounds;
+    QString masterVolume, menuMusicVolume, channels, highPlayback, occlusion;
 };
 
-common::Lines generalOptionsLines(const ProfileSettings& settings);
-common::Lines soundLines(const ProfileSettings& settings, const SavedValues& values);
-common::Lines videoLines(const ProfileSettings& settings, const SavedValues& values);
+// The lines Save writes to one profile file.
+common::Lines linesToWrite(const ProfileSettings& settings, ProfileFile file,
+                           const SavedValues& values);
 
 } // namespace gvt::settings

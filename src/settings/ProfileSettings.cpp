@@ -16,12 +16,6 @@ QString valueText(const QByteArray& line, int keyLength) {
     return common::fromCp1252(line.mid(keyLength));
 }
 
-QString playerNameFrom(const QByteArray& line) {
-    QString name = valueText(line, 20);
-    name.remove(u'"');
-    return name;
-}
-
 void splitDisplayMode(ProfileSettings& settings, const QString& value) {
     QString rest = value;
     const auto take = [&rest](bool consume) {

@@ -22,23 +22,16 @@ struct ProfileSettings {
     QString masterVolume, menuMusicVolume, channels, quality, occlusion;
 
     // Whole files as last read; only the positions that carry no setting are written back.
-    common::Lines generalLines = common::Lines(27);
-    common::Lines videoLines = common::Lines(12);
-    common::Lines soundLines = common::Lines(15);
+    common::Lines generalRead = common::Lines(27);
+    common::Lines videoRead = common::Lines(12);
+    common::Lines soundRead = common::Lines(15);
 };
-
-inline constexpr int kGeneralLineCount = 27;
-inline constexpr int kVideoLineCount = 12;
-inline constexpr int kSoundLineCount = 15;
 
 // "<game folder>\Mods\GvTarsis\settings\Profiles\<profile>\<file>"
 QString profileFilePath(const QString& gameFolder, const QString& profile, const char* file);
 
 // The line without its first `keyLength` characters (empty when shorter).
 QString valueText(const QByteArray& line, int keyLength);
-
-// The player name of GeneralOptions.con line 3: the value with every double quote removed.
-QString playerNameFrom(const QByteArray& line);
 
 // Splits "width height depth refresh" into the record's display mode fields.
 void splitDisplayMode(ProfileSettings& settings, const QString& value);

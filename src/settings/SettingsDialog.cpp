@@ -1,7 +1,6 @@
 #include "settings/SettingsDialog.h"
 
 #include "common/GameFolder.h"
-#include "platform/Registry.h"
 #include "settings/IntroMovies.h"
 #include "settings/ProfileFiles.h"
 #include "ui/MessageBox.h"
@@ -11,14 +10,6 @@
 namespace gvt::settings {
 
 namespace {
-
-QString config(const char* name) {
-    return platform::readConfigValue(QString::fromLatin1(name));
-}
-
-void setConfig(const char* name, const QString& value) {
-    platform::writeConfigValue(QString::fromLatin1(name), value);
-}
 
 void setLevel(QLabel* label, LevelScale scale, const QString& value) {
     const QString text = levelLabel(scale, value);
@@ -37,7 +28,7 @@ SettingsDialog::SettingsDialog() = default;
 SettingsDialog::~SettingsDialog() = default;
 
 SettingsWindow& SettingsDialog::open(QWidget* owner) {
-    return m_window.open(m_settings, owner);
+    return m_window.open(m_settings, m_config, owner);
 }
 
 void SettingsDialog::run(QWidget* owner) {
@@ -50,8 +41,9 @@ void SettingsDialog::run(QWidget* owner, const QString& profile) {
     m_window.runModal();
 }
 
-SettingsWindow::SettingsWindow(ProfileSettings& settings, QWidget* owner)
-    : ModalDialog(owner), m_settings(settings), m_ui(std::make_unique<Ui::SettingsDialogUi>()) {
+SettingsWindow::SettingsWindow(ProfileSettings& settings, ConfigSection& config, QWidget* owner)
+    : ModalDialog(owner), m_settings(settings), m_config(config),
+      m_ui(std::make_unique<Ui::SettingsDialogUi>()) {
     m_ui->setupUi(this);
     loadOnOpening();
 
@@ -84,8 +76,8 @@ SettingsWindow::SettingsWindow(ProfileSettings& settings, QWidget* owner)
     connect(m_ui->highPlaybackCheck, &QCheckBox::clicked, this,
             [this] { clickCheck(m_ui->highPlaybackCheck, "HighPlayback", "2", "1"); });
     connect(m_ui->disableMoviesCheck, &QCheckBox::clicked, this, [this](bool checked) {
-        m_settings.gameFolder = config("Path");
-        switchIntroMovies(checked, this);
+        m_settings.gameFolder = m_config.read("Path");
+        switchIntroMovies(checked, m_config, this);
     });
     connect(m_ui->resolutionCombo, &QComboBox::activated, this, [this](int index) {
         setConfig("Resolution", displayModeFromEntry(m_ui->resolutionCombo->itemText(index)));
@@ -102,6 +94,10 @@ SettingsWindow::~SettingsWindow() = default;
 void SettingsWindow::accept() {
     m_settings.playerName = m_ui->nameEdit->text();
     ModalDialog::accept();
+}
+
+void SettingsWindow::setConfig(const char* name, const QString& value) {
+    m_config.write(name, value, this);
 }
 
 void SettingsWindow::clickCheck(QCheckBox* box, const char* configName, const char* checked,
@@ -121,7 +117,7 @@ void SettingsWindow::loadOnOpening() {
     m_settings.currentProfile = QStringLiteral("Custom");
     // Filled first: filling an editable box would replace the display mode it shows.
     m_ui->resolutionCombo->addItems(resolutionList());
-    m_ui->resolutionCombo->setEditText(QString());
+    ui::showText(m_ui->resolutionCombo, QString());
     readProfileFiles();
     m_ui->menuMusicVolumeSlider->setRange(0, 100);
     m_ui->masterVolumeSlider->setRange(0, 100);
@@ -134,7 +130,7 @@ void SettingsWindow::loadOnOpening() {
         slider->setTickInterval(1);
     setLabels();
     setChecksAndConfig();
-    m_ui->profileCombo->setEditText(QStringLiteral("Custom"));
+    ui::showText(m_ui->profileCombo, QStringLiteral("Custom"));
     showRecord();
     setSliderPositions();
 
@@ -148,7 +144,8 @@ void SettingsWindow::loadChosenProfile(const QString& profile) {
     if (profile == u"Default") {
         ui::showMessage(this, QStringLiteral("The profile \"default\" is not available"),
                         ui::MessageIcon::Information);
-        // Saving must never write into "Default": stay on the profile loaded before.
+        // Saving must never write into "Default": the profile loaded before stays and is shown,
+        // while the list stays on "Default" so that the arrow keys step on past it.
         m_ui->profileCombo->setEditText(m_settings.currentProfile);
         return;
     }
@@ -156,40 +153,35 @@ void SettingsWindow::loadChosenProfile(const QString& profile) {
     readProfileFiles();
     setLabels();
     setChecksAndConfig();
-    m_ui->profileCombo->setEditText(m_settings.currentProfile);
+    ui::showText(m_ui->profileCombo, m_settings.currentProfile);
     showRecord();
     setSliderPositions();
     setConfig("Resolution", m_settings.displayMode);
 }
 
 void SettingsWindow::readProfileFiles() {
-    const QString& folder = m_settings.gameFolder;
-    const QString& profile = m_settings.currentProfile;
-    if (!readGeneralOptions(m_settings, profileFilePath(folder, profile, "GeneralOptions.con"))) {
-        ui::showMessage(this,
-                        QStringLiteral("The file \"GeneralOptions.con\" is missing or corrupt"),
+    const std::pair<ProfileFile, std::vector<QWidget*>> files[] = {
+        {ProfileFile::GeneralOptions, {m_ui->nameEdit}},
+        {ProfileFile::Video,
+         {m_ui->resolutionCombo, m_ui->shadowsCheck, m_ui->lightmapsCheck,
+          m_ui->geometryQualitySlider, m_ui->graphicsQualitySlider, m_ui->textureQualitySlider}},
+        {ProfileFile::Sound,
+         {m_ui->allSoundsCheck, m_ui->inGameMusicCheck, m_ui->menuMusicCheck,
+          m_ui->proximitySoundsCheck, m_ui->highPlaybackCheck, m_ui->masterVolumeSlider,
+          m_ui->menuMusicVolumeSlider, m_ui->occlusionSlider, m_ui->channelsSlider}}};
+    for (const auto& [file, controls] : files) {
+        const QString name = QString::fromLatin1(fileNameOf(file));
+        if (readProfileFile(m_settings, file,
+                            profileFilePath(m_settings.gameFolder, m_settings.currentProfile,
+                                            fileNameOf(file)))) {
+            if (file == ProfileFile::Video)
+                ui::showText(m_ui->resolutionCombo, resolutionText(m_settings));
+            continue;
+        }
+        ui::showMessage(this, QStringLiteral("The file \"%1\" is missing or corrupt").arg(name),
                         ui::MessageIcon::Exclamation);
-        m_ui->nameEdit->setEnabled(false);
-    }
-    if (readVideo(m_settings, profileFilePath(folder, profile, "Video.con"))) {
-        m_ui->resolutionCombo->setEditText(resolutionText(m_settings));
-    } else {
-        ui::showMessage(this, QStringLiteral("The file \"Video.con\" is missing or corrupt"),
-                        ui::MessageIcon::Exclamation);
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 m_ui->resolutionCombo, m_ui->shadowsCheck, m_ui->lightmapsCheck,
-                 m_ui->geometryQualitySlider, m_ui->graphicsQualitySlider,
-                 m_ui->textureQualitySlider})
-            w->setEnabled(false);
-    }
-    if (!readSound(m_settings, profileFilePath(folder, profile, "Sound.con"))) {
-        ui::showMessage(this, QStringLiteral("The file \"Sound.con\" is missing or corrupt"),
-                        ui::MessageIcon::Exclamation);
-        for (QWidget* w : std::initializer_list<QWidget*>{
-                 m_ui->allSoundsCheck, m_ui->inGameMusicCheck, m_ui->menuMusicCheck,
-                 m_ui->proximitySoundsCheck, m_ui->highPlaybackCheck, m_ui->masterVolumeSlider,
-                 m_ui->menuMusicVolumeSlider, m_ui->occlusionSlider, m_ui->channelsSlider})
-            w->setEnabled(false);
+        for (QWidget* control : controls)
+            control->setEnabled(false);
     }
 }
 
@@ -204,7 +196,7 @@ void SettingsWindow::setLabels() {
 }
 
 void SettingsWindow::setChecksAndConfig() {
-    m_ui->disableMoviesCheck->setChecked(config("Movies") == u"1");
+    m_ui->disableMoviesCheck->setChecked(m_config.read("Movies") == u"1");
     const std::tuple<QCheckBox*, const char*, const QString*> checks[] = {
         {m_ui->shadowsCheck, "Shadows", &m_settings.shadows},
         {m_ui->lightmapsCheck, "Lightmaps", &m_settings.lightmaps},
@@ -240,39 +232,35 @@ void SettingsWindow::setSliderPositions() {
 
 void SettingsWindow::saveProfile() {
     m_settings.playerName = m_ui->nameEdit->text();
-    m_settings.displayMode = config("Resolution");
-    m_settings.gameFolder = config("Path");
+    m_settings.displayMode = m_config.read("Resolution");
+    m_settings.gameFolder = m_config.read("Path");
 
+    const auto position = [](const QSlider* slider) { return QString::number(slider->value()); };
     SavedValues values;
+    values.playerName = m_settings.playerName;
     values.displayMode = m_settings.displayMode;
-    values.texture = m_ui->textureQualitySlider->value();
-    values.graphics = m_ui->graphicsQualitySlider->value();
-    values.geometry = m_ui->geometryQualitySlider->value();
-    values.masterVolume = m_ui->masterVolumeSlider->value();
-    values.menuMusicVolume = m_ui->menuMusicVolumeSlider->value();
-    values.channels = m_ui->channelsSlider->value();
-    values.occlusion = m_ui->occlusionSlider->value();
-    values.lightmaps = config("Lightmaps");
-    values.shadows = config("Shadows");
-    values.allSounds = config("AllSounds");
-    values.menuMusic = config("MenuMusic");
-    values.inGameMusic = config("InGameMusic");
-    values.proximitySounds = config("ProximitySounds");
-    values.highPlayback = config("HighPlayback");
+    values.texture = position(m_ui->textureQualitySlider);
+    values.graphics = position(m_ui->graphicsQualitySlider);
+    values.geometry = position(m_ui->geometryQualitySlider);
+    values.masterVolume = position(m_ui->masterVolumeSlider);
+    values.menuMusicVolume = position(m_ui->menuMusicVolumeSlider);
+    values.channels = position(m_ui->channelsSlider);
+    values.occlusion = position(m_ui->occlusionSlider);
+    values.lightmaps = m_config.read("Lightmaps");
+    values.shadows = m_config.read("Shadows");
+    values.allSounds = m_config.read("AllSounds");
+    values.menuMusic = m_config.read("MenuMusic");
+    values.inGameMusic = m_config.read("InGameMusic");
+    values.proximitySounds = m_config.read("ProximitySounds");
+    values.highPlayback = m_config.read("HighPlayback");
 
-    const QString& folder = m_settings.gameFolder;
-    const QString& profile = m_settings.currentProfile;
-    const struct {
-        const char* file;
-        common::Lines lines;
-    } files[] = {{"GeneralOptions.con", generalOptionsLines(m_settings)},
-                 {"Sound.con", soundLines(m_settings, values)},
-                 {"Video.con", videoLines(m_settings, values)}};
-    for (const auto& [file, lines] : files) {
-        if (!common::rewriteLeadingLines(profileFilePath(folder, profile, file), lines))
+    for (const ProfileFile file : kProfileFiles) {
+        const QString path =
+            profileFilePath(m_settings.gameFolder, m_settings.currentProfile, fileNameOf(file));
+        if (!common::rewriteLeadingLines(path, linesToWrite(m_settings, file, values)))
             ui::showMessage(this,
                             QStringLiteral("The file \"%1\" is missing or write protected")
-                                .arg(QString::fromLatin1(file)),
+                                .arg(QString::fromLatin1(fileNameOf(file))),
                             ui::MessageIcon::Exclamation);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/ConfigSection.h"
 #include "settings/ProfileSettings.h"
 #include "ui/ModalDialog.h"
 
@@ -35,16 +36,17 @@ public:
 private:
     friend class SettingsWindow;
     ProfileSettings m_settings;
+    ConfigSection m_config;
     ui::WindowSlot<SettingsWindow> m_window;
 };
 
 class SettingsWindow : public ui::ModalDialog {
     Q_OBJECT
 public:
-    SettingsWindow(ProfileSettings& settings, QWidget* owner);
+    SettingsWindow(ProfileSettings& settings, ConfigSection& config, QWidget* owner);
     ~SettingsWindow() override;
 
-    Ui::SettingsDialogUi& form() { return *m_ui; }
+    Ui::SettingsDialogUi& controls() { return *m_ui; }
 
     // Enter closes the dialog as OK: the Name field goes into the record, nothing is saved.
     void accept() override;
@@ -61,10 +63,12 @@ private:
     void setChecksAndConfig();
     void showRecord();
     void setSliderPositions();
+    void setConfig(const char* name, const QString& value);
     void clickCheck(QCheckBox* box, const char* configName, const char* checked,
                     const char* unchecked);
 
     ProfileSettings& m_settings;
+    ConfigSection& m_config;
     std::unique_ptr<Ui::SettingsDialogUi> m_ui;
 };
 

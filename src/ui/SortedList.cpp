@@ -68,6 +68,22 @@ int insertSorted(QListWidget* list, const QString& name) {
     return low;
 }
 
+void showText(QComboBox* combo, const QString& text) {
+    combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    combo->setEditText(text);
+}
+
+void keepOneSelected(QListWidget* list) {
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list] {
+        if (list->selectedItems().isEmpty() && list->currentItem())
+            list->currentItem()->setSelected(true);
+    });
+}
+
+QString nameOf(const QListWidgetItem* item) {
+    return item->text();
+}
+
 QStringList entriesOf(const QListWidget* list) {
     QStringList entries;
     entries.reserve(list->count());

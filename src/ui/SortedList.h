@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 
 namespace gvt::ui {
 
@@ -21,6 +22,17 @@ void fillSorted(QComboBox* combo, QStringList names);
 
 // Inserts one entry at its sorted place (after equal entries); returns its row.
 int insertSorted(QListWidget* list, const QString& name);
+
+// Shows a text in an editable combo box and makes the entry of exactly that text current (none
+// when there is none), so that the arrow keys step on from what is shown.
+void showText(QComboBox* combo, const QString& text);
+
+// A single-selection list with entries keeps one selected: Ctrl+click and Ctrl+Space on the
+// selected entry select it again.
+void keepOneSelected(QListWidget* list);
+
+// The name an entry stands for.
+QString nameOf(const QListWidgetItem* item);
 
 // All entries of a list, in order.
 QStringList entriesOf(const QListWidget* list);

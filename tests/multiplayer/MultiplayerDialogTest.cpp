@@ -78,7 +78,7 @@ struct Multiplayer {
     Ui::MultiplayerDialogUi& open() {
         multiplayer::MultiplayerWindow& window = dialog.open(nullptr);
         test::showActive(window);
-        return window.form();
+        return window.controls();
     }
     void close() { dialog.window()->reject(); }
 
@@ -340,6 +340,7 @@ TEST(MultiplayerDialog, JoinCommandLinesAndChecks) {
         Multiplayer mp;
         Ui::MultiplayerDialogUi& f = mp.open();
         test::select(f.modList, u"Vorlok"_s);
+        test::ctrlClick(f.modList, u"Vorlok"_s); // stays selected
         test::click(f.clientRadio);
         test::type(f.ipAddressEdit, c.address);
         if (c.internet)

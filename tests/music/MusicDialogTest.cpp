@@ -41,7 +41,7 @@ struct Music {
     Ui::MusicDialogUi& open() {
         music::MusicWindow& window = dialog.open(nullptr);
         test::showActive(window);
-        return window.form();
+        return window.controls();
     }
     // The lists, counters and buttons as one line a user could read off the dialog.
     static QString state(Ui::MusicDialogUi& f) {
@@ -94,37 +94,64 @@ TEST(MusicDialog, OpensWithListsCountersSelectionsAndButtons) {
     EXPECT_EQ(m.tree.namesIn(u"My Music"_s), (QStringList{u"Extra.bak"_s, u"Track.mp3"_s}));
 }
 
-TEST(MusicDialog, MovesRenameWithLowerCaseExtensions) {
-    Music m({u"Track.MP3"_s});
-    Ui::MusicDialogUi& f = m.open();
-    test::click(f.disableButton);
-    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.bak"_s});
-    EXPECT_EQ(m.tree.read(u"My Music/Track.bak"_s), QByteArray("Track.MP3"));
-    // The moved entry is not selected: "<-" does nothing until the user selects it.
-    EXPECT_EQ(Music::state(f), u"0  .. <- Track.bak 1"_s);
-    test::click(f.enableButton);
-    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.bak"_s});
-    f.disabledList->setCurrentRow(0);
-    test::click(f.enableButton);
-    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.mp3"_s});
-    EXPECT_EQ(Music::state(f), u"1 Track.mp3 -> ..  0"_s);
-    EXPECT_TRUE(m.messages.texts().isEmpty());
-    // Cancel undoes nothing.
-    test::click(f.cancelButton);
-    EXPECT_EQ(m.tree.namesIn(u"My Music"_s), QStringList{u"Track.mp3"_s});
-}
-
-TEST(MusicDialog, AFailedRenameIsReportedAndLeavesTheEntryInBothLists) {
-    Music m({u"B.mp3"_s, u"B.bak"_s});
-    Ui::MusicDialogUi& f = m.open();
-    test::click(f.disableButton);
-    ASSERT_EQ(m.messages.texts().size(), 1);
-    EXPECT_TRUE(m.messages.texts().first().endsWith(u"B.bak\" already exists."_s))
-        << m.messages.texts().first().toStdString();
-    EXPECT_EQ(m.messages.messages().first().icon, ui::MessageIcon::Exclamation);
-    EXPECT_EQ(Music::state(f), u"1 [B.mp3] -> <- [B.bak],B.bak 1"_s);
-    EXPECT_EQ(m.tree.read(u"My Music/B.bak"_s), QByteArray("B.bak"));
-    EXPECT_EQ(m.tree.read(u"My Music/B.mp3"_s), QByteArray("B.mp3"));
+TEST(MusicDialog, MovesRenameExactlyTheChosenEntryAndNeverReplaceOne) {
+    struct Case {
+        const char* name;
+        QStringList files;
+        bool disable; // "->" on an enabled entry, else "<-" on a disabled one
+        QString chosen;
+        QStringList onDisk;
+        QString renamedTo; // holds the chosen file's content
+        QString state;
+        QString message;
+    };
+    const QList<Case> cases = {
+        {"extension in capitals",
+         {u"Track.MP3"_s},
+         true,
+         u"Track.MP3"_s,
+         {u"Track.bak"_s},
+         u"Track.bak"_s,
+         u"0  .. <- Track.bak 1"_s,
+         QString()},
+        {"the chosen one of two case twins",
+         {u"Song.mp3"_s, u"song.MP3"_s},
+         true,
+         u"song.MP3"_s,
+         {u"Song.mp3"_s, u"song.bak"_s},
+         u"song.bak"_s,
+         u"1 [Song.mp3] -> <- song.bak 1"_s,
+         QString()},
+        {"enabling a case twin",
+         {u"Road.bak"_s, u"road.BAK"_s, u"A.mp3"_s},
+         false,
+         u"road.BAK"_s,
+         {u"A.mp3"_s, u"Road.bak"_s, u"road.mp3"_s},
+         u"road.mp3"_s,
+         u"2 [A.mp3],road.mp3 -> <- [Road.bak] 1"_s,
+         QString()},
+        {"new name taken in another case",
+         {u"B.mp3"_s, u"b.BAK"_s},
+         true,
+         u"B.mp3"_s,
+         {u"B.mp3"_s, u"b.BAK"_s},
+         QString(),
+         u"1 [B.mp3] -> <- [b.BAK],B.bak 1"_s,
+         u"B.bak\" already exists."_s},
+    };
+    for (const Case& c : cases) {
+        Music m(c.files);
+        Ui::MusicDialogUi& f = m.open();
+        test::select(c.disable ? f.enabledList : f.disabledList, c.chosen);
+        test::click(c.disable ? f.disableButton : f.enableButton);
+        EXPECT_EQ(m.tree.namesIn(u"My Music"_s), c.onDisk) << c.name;
+        EXPECT_EQ(Music::state(f), c.state) << c.name;
+        if (!c.renamedTo.isEmpty())
+            EXPECT_EQ(m.tree.read(u"My Music/"_s + c.renamedTo), c.chosen.toUtf8()) << c.name;
+        ASSERT_EQ(m.messages.texts().size(), c.message.isEmpty() ? 0 : 1) << c.name;
+        if (!c.message.isEmpty())
+            EXPECT_TRUE(m.messages.texts().first().endsWith(c.message)) << c.name;
+    }
 }
 
 TEST(MusicDialog, ShowsTheMenuMusicOfLineFive) {

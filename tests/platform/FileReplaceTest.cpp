@@ -45,20 +45,23 @@ auto replaceWith(const QByteArray& content) {
 } // namespace
 
 TEST(FileReplace, KeepsPermissionsAndLeavesNoTemporaryFile) {
-    GameTree tree;
-    tree.addFile(u"Init.con"_s, "old");
-    tree.setMode(u"Init.con"_s, 0640);
-    QByteArray seen;
-    EXPECT_TRUE(replaceExistingFile(tree.path(u"Init.con"_s), [&](const QByteArray& old) {
-        seen = old;
-        return QByteArray("new");
-    }));
-    EXPECT_EQ(seen, QByteArray("old"));
-    EXPECT_EQ(tree.read(u"Init.con"_s), QByteArray("new"));
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(tree.path(u"Init.con"_s)).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(tree.namesIn(QString()), QStringList{u"Init.con"_s});
+    // A name at the file-name limit leaves no room to lengthen it for the temporary file.
+    for (const QString& name : {u"Init.con"_s, QString(251, u'n') + u".con"_s}) {
+        GameTree tree;
+        tree.addFile(name, "old");
+        tree.setMode(name, 0640);
+        QByteArray seen;
+        EXPECT_TRUE(replaceExistingFile(tree.path(name), [&](const QByteArray& old) {
+            seen = old;
+            return QByteArray("new");
+        }));
+        EXPECT_EQ(seen, QByteArray("old"));
+        EXPECT_EQ(tree.read(name), QByteArray("new"));
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(tree.path(name)).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(tree.namesIn(QString()), QStringList{name});
+    }
 }
 
 TEST(FileReplace, RefusesWhatCannotBeWrittenAndChangesNothing) {

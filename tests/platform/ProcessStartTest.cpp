@@ -94,3 +94,34 @@ TEST(ProcessStart, WithoutWineNothingStartsAndTheCallerIsTold) {
     EXPECT_EQ(starter.start(tree.gameFolder() + u"\\missing.exe"_s, u"+game x"_s),
               StartResult::Failed);
 }
+
+TEST(ProcessStart, TheProgramPathIsTheOneItWasStartedByWithLinksKept) {
+    GameTree tree;
+    tree.addFile(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s);
+    tree.setMode(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s, 0755);
+    tree.addFile(u"other"_s);
+    ASSERT_TRUE(QFile::link(tree.path(u"real"_s), tree.path(u"linked"_s)));
+    const QString real = tree.path(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s);
+    const QString linked = tree.path(u"linked/Grimvale Tarsis/gvtarsis-modmanager"_s);
+    const QString oldCurrent = QDir::currentPath();
+    QDir::setCurrent(tree.path(u"linked"_s)); // the system keeps it with links resolved
+    EnvironmentScope environment(
+        {{"PWD", QFile::encodeName(tree.path(u"linked"_s))},
+         {"PATH", QFile::encodeName(tree.path(u"linked/Grimvale Tarsis"_s))}});
+    struct Case {
+        const char* name;
+        QString startedAs;
+        QString expected;
+    };
+    const QList<Case> cases = {
+        {"absolute, through a linked folder", linked, linked},
+        {"relative to the folder as the shell spells it",
+         u"./Grimvale Tarsis/gvtarsis-modmanager"_s, linked},
+        {"found on PATH", u"gvtarsis-modmanager"_s, linked},
+        {"a path to another file", tree.path(u"other"_s), real},
+        {"nothing", QString(), real},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(gvt::platform::startedProgramPath(c.startedAs, real), c.expected) << c.name;
+    QDir::setCurrent(oldCurrent);
+}

@@ -32,6 +32,5 @@ TEST(ProfileSettings, NumbersAndLevelLabelsReadValueTextsLikeTheGame) {
             << c.text;
     }
     EXPECT_EQ(levelLabel(LevelScale::Percent, u"5"_s), u"[100%]"_s);
-    EXPECT_EQ(playerNameFrom("game.setPlayerName \"a\"b\"\""), u"ab"_s);
     EXPECT_EQ(valueText("short", 16), QString());
 }

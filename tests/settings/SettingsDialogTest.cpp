@@ -81,7 +81,7 @@ struct Settings {
     Ui::SettingsDialogUi& open() {
         settings::SettingsWindow& window = dialog.open(nullptr);
         test::showActive(window);
-        return window.form();
+        return window.controls();
     }
     QString config(const char* name) const { return home.configValue(QString::fromLatin1(name)); }
 
@@ -382,4 +382,60 @@ TEST(SettingsDialog, AFailedMovieRenameStopsTheSwitchThere) {
         EXPECT_EQ(s.config("Movies"), u"0"_s) << c.name;
         EXPECT_TRUE(f.disableMoviesCheck->isChecked()) << c.name;
     }
+}
+
+TEST(SettingsDialog, ArrowKeysStepThroughProfilesAndModesFromTheOneShown) {
+    Settings s;
+    s.addProfile(u"Alpha"_s, "First One");
+    Ui::SettingsDialogUi& f = s.open();
+    const QString refused = u"The profile \"default\" is not available"_s;
+    struct Step {
+        QComboBox* combo;
+        Qt::Key key;
+        QString shown;
+        QString name;
+        QString resolution; // "Config" "Resolution" afterwards
+        QStringList messages;
+    };
+    const QList<Step> steps = {
+        {f.profileCombo,
+         Qt::Key_Down,
+         u"Custom"_s,
+         u"Tarsis Rider"_s,
+         u"1024 768 32 0"_s,
+         {refused}},
+        {f.profileCombo, Qt::Key_Down, u"Veteran"_s, u"Old Guard"_s, u"1024 768 32 0"_s, {}},
+        {f.profileCombo, Qt::Key_Up, u"Veteran"_s, u"Old Guard"_s, u"1024 768 32 0"_s, {refused}},
+        {f.profileCombo, Qt::Key_Up, u"Custom"_s, u"Tarsis Rider"_s, u"1024 768 32 0"_s, {}},
+        {f.profileCombo, Qt::Key_Up, u"Alpha"_s, u"First One"_s, u"1024 768 32 0"_s, {}},
+        {f.resolutionCombo, Qt::Key_Down, u"1152x864@16"_s, u"First One"_s, u"1152 864 16 0"_s, {}},
+        {f.resolutionCombo, Qt::Key_Up, u"1024x768@32"_s, u"First One"_s, u"1024 768 32 0"_s, {}},
+    };
+    for (const Step& step : steps) {
+        s.messages.clear();
+        QTest::keyClick(step.combo, step.key);
+        EXPECT_EQ(step.combo->currentText(), step.shown);
+        EXPECT_EQ(f.nameEdit->text(), step.name) << step.shown.toStdString();
+        EXPECT_EQ(s.config("Resolution"), step.resolution) << step.shown.toStdString();
+        EXPECT_EQ(s.messages.texts(), step.messages) << step.shown.toStdString();
+    }
+}
+
+TEST(SettingsDialog, AnUnwritableSettingsFolderIsToldOnceAndSaveStillWritesTheProfile) {
+    Settings s;
+    QFile blocker(s.home.path() + u"/GVTarsis Mod Manager"_s); // a file where the folder goes
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    Ui::SettingsDialogUi& f = s.open();
+    test::click(f.shadowsCheck);
+    test::choose(f.resolutionCombo, u"800x600@16"_s);
+    test::click(f.saveButton);
+    EXPECT_EQ(s.messages.texts(),
+              QStringList{u"The folder \""_s + s.home.path() +
+                          u"/GVTarsis Mod Manager\" cannot be written, so the Mod Manager cannot "
+                          "remember your settings. They are kept until it closes."_s});
+    QList<QByteArray> video = kVideo;
+    video[2] = "game.setGameDisplayMode 800 600 16 0";
+    video[4] = "game.setShadows 0";
+    EXPECT_EQ(s.file(u"Custom"_s, "Video.con"), crlf(video));
+    EXPECT_EQ(s.file(u"Custom"_s, "Sound.con"), crlf(kSound));
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The program's own remembered values, section "Config": a missing value reads as the empty
+// text. A value that could not be saved is still read back until the program ends.
+namespace gvt::common {
+
+QString readConfig(const QString& name);
+
+// False when the value could not be saved (the settings folder cannot be written).
+[[nodiscard]] bool writeConfig(const QString& name, const QString& value);
+
+// The folder the values are saved in, to name it when it cannot be written.
+QString configFolder();
+
+} // namespace gvt::common

@@ -1,0 +1,53 @@
+#include "common/GameFiles.h"
+
+#include "platform/FileRename.h"
+#include "platform/FolderSearch.h"
+
+namespace gvt::common {
+
+namespace {
+
+std::optional<QString> failureMessage(const std::optional<platform::FileError>& error) {
+    if (!error)
+        return std::nullopt;
+    QString why;
+    switch (error->kind) {
+    case platform::FileError::Kind::NotFound:
+        why = error->otherPath.isEmpty()
+                  ? QStringLiteral("it was not found")
+                  : QStringLiteral("the folder \"%1\" was not found").arg(error->otherPath);
+        break;
+    case platform::FileError::Kind::Exists:
+        why = QStringLiteral("\"%1\" already exists").arg(error->otherPath);
+        break;
+    case platform::FileError::Kind::Denied:
+        why = QStringLiteral("permission was denied");
+        break;
+    case platform::FileError::Kind::Other:
+        why = QStringLiteral("the file system refused it");
+        break;
+    }
+    return QStringLiteral("The file \"%1\" could not be renamed: %2.").arg(error->path, why);
+}
+
+} // namespace
+
+QStringList findNames(const QString& patternText) {
+    const QList<platform::FoundEntry> found = platform::findEntries(patternText);
+    QStringList names;
+    names.reserve(found.size());
+    for (const platform::FoundEntry& entry : found)
+        names.append(entry.name);
+    return names;
+}
+
+std::optional<QString> renameGameFile(const QString& fromText, const QString& toText) {
+    return failureMessage(platform::renameFile(fromText, toText));
+}
+
+std::optional<QString> renameFolderEntry(const QString& folderText, const QString& name,
+                                         const QString& newName) {
+    return failureMessage(platform::renameEntry(folderText, name, newName));
+}
+
+} // namespace gvt::common

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace gvt::settings {
+
+// The "Config" values the Settings dialog keeps. When they cannot be saved, the user is told
+// once, naming the folder; the values are still read back until the program ends.
+class ConfigSection {
+public:
+    QString read(const char* name) const;
+    void write(const char* name, const QString& value, QWidget* owner);
+
+private:
+    bool m_toldUnwritable = false;
+};
+
+} // namespace gvt::settings
