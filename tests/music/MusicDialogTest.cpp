@@ -146,11 +146,13 @@ TEST(MusicDialog, MovesRenameExactlyTheChosenEntryAndNeverReplaceOne) {
         test::click(c.disable ? f.disableButton : f.enableButton);
         EXPECT_EQ(m.tree.namesIn(u"My Music"_s), c.onDisk) << c.name;
         EXPECT_EQ(Music::state(f), c.state) << c.name;
-        if (!c.renamedTo.isEmpty())
+        if (!c.renamedTo.isEmpty()) {
             EXPECT_EQ(m.tree.read(u"My Music/"_s + c.renamedTo), c.chosen.toUtf8()) << c.name;
+        }
         ASSERT_EQ(m.messages.texts().size(), c.message.isEmpty() ? 0 : 1) << c.name;
-        if (!c.message.isEmpty())
+        if (!c.message.isEmpty()) {
             EXPECT_TRUE(m.messages.texts().first().endsWith(c.message)) << c.name;
+        }
     }
 }
 
