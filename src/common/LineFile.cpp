@@ -3,29 +3,9 @@
 #include "platform/FileReplace.h"
 #include "platform/PathText.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace gvt::common {
 
-namespace {
-
-QByteArray joinWithCrLf(const Lines& lines) {
-    QByteArray out;
-    qsizetype size = 0;
-    for (const QByteArray& line : lines)
-        size += line.size() + 2;
-    out.reserve(size);
-    for (const QByteArray& line : lines) {
-        out.append(line);
-        out.append("\r\n", 2);
-    }
-    return out;
-}
-
-} // namespace
-
-qsizetype endOfLine(const QByteArray& content, int count) {
+qsizetype endOfLine(QByteArrayView content, int count) {
     qsizetype position = 0;
     for (int i = 0; i < count; ++i) {
         const qsizetype newline = content.indexOf('\n', position);
@@ -36,42 +16,53 @@ qsizetype endOfLine(const QByteArray& content, int count) {
     return position;
 }
 
-std::optional<Lines> readLines(const QString& pathText, int count) {
-    const QString path = platform::resolvePath(pathText);
-    if (QFileInfo(path).isDir())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+Lines splitLines(QByteArrayView content, int count) {
     Lines lines;
     lines.reserve(count);
+    qsizetype position = 0;
     for (int i = 0; i < count; ++i) {
-        if (file.atEnd()) {
-            lines.append(QByteArray());
-            continue;
-        }
-        QByteArray line = file.readLine();
+        const qsizetype end = endOfLine(content.sliced(position), 1) + position;
+        QByteArrayView line = content.sliced(position, end - position);
         if (line.endsWith('\n')) {
             line.chop(1);
             if (line.endsWith('\r'))
                 line.chop(1);
         }
-        lines.append(std::move(line));
+        lines.append(line.toByteArray());
+        position = end;
     }
     return lines;
 }
 
+QByteArray replaceLeadingLines(QByteArrayView old, const Lines& lines) {
+    const QByteArrayView tail = old.sliced(endOfLine(old, int(lines.size())));
+    qsizetype size = tail.size();
+    for (const QByteArray& line : lines)
+        size += line.size() + 2;
+    QByteArray content;
+    content.reserve(size);
+    for (const QByteArray& line : lines)
+        content.append(line).append("\r\n", 2);
+    return content.append(tail);
+}
+
+std::optional<Lines> readLines(const QString& pathText, int count) {
+    QByteArray content;
+    if (!platform::readWholeFile(platform::resolvePath(pathText), content))
+        return std::nullopt;
+    return splitLines(content, count);
+}
+
 bool rewriteLeadingLines(const QString& pathText, const Lines& lines) {
-    const int count = int(lines.size());
     return platform::replaceExistingFile(
-        platform::resolvePath(pathText), [&](const QByteArray& old) {
-            return joinWithCrLf(lines) + old.mid(endOfLine(old, count));
-        });
+        platform::resolvePath(pathText),
+        [&](const QByteArray& old) { return replaceLeadingLines(old, lines); });
 }
 
 bool rewriteWholeFile(const QString& pathText, const Lines& lines) {
-    return platform::replaceExistingFile(platform::resolvePath(pathText),
-                                         [&](const QByteArray&) { return joinWithCrLf(lines); });
+    return platform::replaceExistingFile(
+        platform::resolvePath(pathText),
+        [&](const QByteArray&) { return replaceLeadingLines(QByteArrayView(), lines); });
 }
 
 } // namespace gvt::common

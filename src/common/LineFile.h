@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -25,6 +26,12 @@ bool rewriteLeadingLines(const QString& pathText, const Lines& lines);
 bool rewriteWholeFile(const QString& pathText, const Lines& lines);
 
 // The offset just after the end of the `count`-th line of `content` (its size when shorter).
-qsizetype endOfLine(const QByteArray& content, int count);
+qsizetype endOfLine(QByteArrayView content, int count);
+
+// The first `count` lines of a file's content, as readLines() gives them.
+Lines splitLines(QByteArrayView content, int count);
+
+// What rewriteLeadingLines() makes of a file's content.
+QByteArray replaceLeadingLines(QByteArrayView old, const Lines& lines);
 
 } // namespace gvt::common

@@ -1,5 +1,6 @@
 #include "platform/FileRename.h"
 
+#include "platform/FileName.h"
 #include "platform/PathText.h"
 
 #include <QFile>
@@ -26,14 +27,14 @@ bool folderHoldsName(const QString& folder, const QString& name) {
     QString exact = folder;
     if (!exact.endsWith(u'/'))
         exact.append(u'/');
-    if (entryExists(QFile::encodeName(exact + name)))
+    if (entryExists(fileNameOfText(exact + name)))
         return true;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR* dir = ::opendir(fileNameOfText(folder).constData());
     if (!dir)
         return false;
     bool found = false;
     while (const dirent* entry = ::readdir(dir)) {
-        if (sameNameIgnoringCase(QFile::decodeName(entry->d_name), name)) {
+        if (sameNameIgnoringCase(textOfFileName(entry->d_name), name)) {
             found = true;
             break;
         }
@@ -88,12 +89,12 @@ namespace {
 // Renames the entry at `from` (a path on this machine) to `newName` in the folder text.
 std::optional<FileError> renameInto(const QString& from, const QString& folderText,
                                     const QString& newName) {
-    const QByteArray fromBytes = QFile::encodeName(from);
+    const QByteArray fromBytes = fileNameOfText(from);
     if (!entryExists(fromBytes))
         return FileError{FileError::Kind::NotFound, from, {}};
     QString folder = resolvePath(folderText);
     struct stat st {};
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (::stat(fileNameOfText(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return FileError{FileError::Kind::NotFound, from, folder};
     if (!folder.endsWith(u'/'))
         folder.append(u'/');
@@ -101,7 +102,7 @@ std::optional<FileError> renameInto(const QString& from, const QString& folderTe
     if (newName.isEmpty() || folderHoldsName(folder, newName))
         return FileError{FileError::Kind::Exists, from, to};
 
-    const int error = renameNoReplace(fromBytes, QFile::encodeName(to));
+    const int error = renameNoReplace(fromBytes, fileNameOfText(to));
     if (error != 0) {
         const FileError::Kind kind = fileErrorKindOf(error);
         return FileError{kind, from, kind == FileError::Kind::Exists ? to : QString()};

@@ -1,6 +1,6 @@
 #include "platform/FileReplace.h"
 
-#include <QFile>
+#include "platform/FileName.h"
 
 #include <cerrno>
 #include <climits>
@@ -65,15 +65,37 @@ bool writeAll(int fd, const QByteArray& data, off_t offset) {
     return true;
 }
 
-bool rewriteInPlace(int fd, const QByteArray& content) {
-    return writeAll(fd, content, 0) && ::ftruncate(fd, off_t(content.size())) == 0 &&
-           ::fsync(fd) == 0;
+// Reserves the disk space a file needs to grow from `oldSize` to `newSize` without changing it.
+bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
+    if (newSize <= oldSize ||
+        ::fallocate(fd, FALLOC_FL_KEEP_SIZE, off_t(oldSize), off_t(newSize - oldSize)) == 0)
+        return true;
+    if (errno != EOPNOTSUPP)
+        return false;
+    // Without reservations, the file grows by zeros first; the old end is not touched.
+    if (::posix_fallocate(fd, off_t(oldSize), off_t(newSize - oldSize)) == 0)
+        return true;
+    ::ftruncate(fd, off_t(oldSize));
+    return false;
+}
+
+// Without a temporary file the new content goes over the old: only once all the space it needs
+// is reserved, and should a write fail all the same, the old content is put back.
+bool rewriteInPlace(int fd, const QByteArray& old, const QByteArray& content) {
+    if (!reserveSpace(fd, old.size(), content.size()))
+        return false;
+    if (writeAll(fd, content, 0) && ::ftruncate(fd, off_t(content.size())) == 0 &&
+        ::fsync(fd) == 0)
+        return true;
+    if (writeAll(fd, old, 0) && ::ftruncate(fd, off_t(old.size())) == 0)
+        ::fsync(fd);
+    return false;
 }
 
 } // namespace
 
 bool readWholeFile(const QString& path, QByteArray& content) {
-    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    Descriptor fd(::open(fileNameOfText(path).constData(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
@@ -84,7 +106,7 @@ bool replaceExistingFile(const QString& path,
                          const std::function<QByteArray(const QByteArray& old)>& build) {
     // Replace the file a link points to, not the link.
     char real[PATH_MAX];
-    if (!::realpath(QFile::encodeName(path).constData(), real))
+    if (!::realpath(fileNameOfText(path).constData(), real))
         return false;
     const QByteArray target(real);
 
@@ -110,7 +132,7 @@ bool replaceExistingFile(const QString& path,
     Descriptor tempFd(::mkostemp(temp.data(), O_CLOEXEC));
     if (!tempFd.valid()) {
         if (errno == EACCES || errno == EPERM || errno == EROFS)
-            return rewriteInPlace(writer.get(), content);
+            return rewriteInPlace(writer.get(), old, content);
         return false;
     }
     const bool written = writeAll(tempFd.get(), content, 0) && ::fsync(tempFd.get()) == 0 &&

@@ -1,5 +1,6 @@
 #include "platform/FolderSearch.h"
 
+#include "platform/FileName.h"
 #include "platform/PathText.h"
 
 #include <QFile>
@@ -59,7 +60,7 @@ QList<FoundEntry> findEntries(const QString& patternText) {
     const PathSplit split = splitLastComponent(patternText);
     if (split.lastComponent.isEmpty())
         return {};
-    const QByteArray folder = QFile::encodeName(resolvePath(split.folderText));
+    const QByteArray folder = fileNameOfText(resolvePath(split.folderText));
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return {};
@@ -72,7 +73,7 @@ QList<FoundEntry> findEntries(const QString& patternText) {
     };
     std::vector<Keyed> found;
     while (const dirent* entry = ::readdir(dir)) {
-        QString name = QFile::decodeName(entry->d_name);
+        QString name = textOfFileName(entry->d_name);
         QString key = name.toUpper();
         if (!matchAll && !globMatch(upperPattern, key))
             continue;

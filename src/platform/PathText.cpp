@@ -1,5 +1,6 @@
 #include "platform/PathText.h"
 
+#include "platform/FileName.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ bool isSeparator(QChar c) {
 
 bool entryExists(const QString& path) {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::lstat(fileNameOfText(path).constData(), &st) == 0;
 }
 
 QString joinPath(const QString& base, const QString& name) {
@@ -31,13 +32,13 @@ QString joinPath(const QString& base, const QString& name) {
 
 // The entry of `folder` whose name equals `name` in another letter case, ordinally first.
 QString findOtherCase(const QString& folder, const QString& name) {
-    const QByteArray encoded = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray encoded = fileNameOfText(folder.isEmpty() ? QStringLiteral(".") : folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir)
         return {};
     QString best;
     while (const dirent* entry = ::readdir(dir)) {
-        const QString candidate = QFile::decodeName(entry->d_name);
+        const QString candidate = textOfFileName(entry->d_name);
         if (sameNameIgnoringCase(candidate, name) && (best.isEmpty() || candidate < best))
             best = candidate;
     }

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "platform/FileName.h"
 #include "platform/PathText.h"
 #include "platform/WinePrefix.h"
 
@@ -14,6 +15,7 @@
 #include <QUrl>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace gvt::platform {
 
@@ -31,7 +33,7 @@ QStringList splitArgumentWords(const QString& argumentText) {
 namespace {
 
 bool statOf(const QString& path, struct stat& st) {
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::stat(fileNameOfText(path).constData(), &st) == 0;
 }
 
 // The current folder as the shell that started us spells it, links kept, when $PWD says so.
@@ -101,9 +103,10 @@ StartResult DetachedProcessStarter::start(const QString& executableText,
     process.setWorkingDirectory(QDir::currentPath());
     const bool drivePath = isDrivePathText(executableText);
     const QString file = drivePath ? QString() : resolvePath(executableText);
-    if (!drivePath && !QFileInfo::exists(file))
+    const QByteArray fileBytes = fileNameOfText(file);
+    if (!drivePath && ::access(fileBytes.constData(), F_OK) != 0)
         return StartResult::Failed;
-    if (!drivePath && QFileInfo(file).isExecutable() && !isWindowsProgram(file)) {
+    if (!drivePath && ::access(fileBytes.constData(), X_OK) == 0 && !isWindowsProgram(file)) {
         process.setProgram(file);
     } else {
         const QString wine = wineProgram();

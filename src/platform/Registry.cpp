@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/FileName.h"
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 
@@ -50,7 +51,7 @@ QString settingsFileGameDir() {
     }
     if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
         return settingsText(store.value(QStringLiteral("GAMEDIR")));
-    return QFile::decodeName(value);
+    return textOfFileName(value);
 }
 
 // GAMEDIR where the game's Windows installer wrote it: the machine keys of the prefix in use,
@@ -78,7 +79,7 @@ QString readGameDirValue() {
     const QString value = settingsFileGameDir();
     if (value.isEmpty())
         return prefixGameDir();
-    return QFile::encodeName(value).size() > kMaxGameDirBytes ? QString() : value;
+    return fileNameOfText(value).size() > kMaxGameDirBytes ? QString() : value;
 }
 
 namespace {

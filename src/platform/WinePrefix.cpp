@@ -1,9 +1,13 @@
 #include "platform/WinePrefix.h"
 
+#include "platform/FileName.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace gvt::platform {
 
@@ -29,8 +33,12 @@ QString wineProgram() {
 }
 
 bool isWindowsProgram(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(2) == "MZ";
+    const int fd = ::open(fileNameOfText(path).constData(), O_RDONLY | O_CLOEXEC);
+    char start[2] = {};
+    const bool windows = fd >= 0 && ::read(fd, start, 2) == 2 && start[0] == 'M' && start[1] == 'Z';
+    if (fd >= 0)
+        ::close(fd);
+    return windows;
 }
 
 } // namespace gvt::platform

@@ -101,21 +101,35 @@ TEST(FileReplace, ReadOnlyMountIsRefused) {
     EXPECT_EQ(tree.read(u"disk/maplist.con"_s), QByteArray("game.addLevel Alpha\r\n"));
 }
 
-TEST(FileReplace, WritableFileInProtectedFolderIsRewrittenInPlace) {
+TEST(FileReplace, AWritableFileInAProtectedFolderIsRewrittenInPlaceOnlyWhenItFits) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "switching to an unprivileged user needs administrator rights";
-    GameTree tree;
-    tree.addFile(u"locked/Init.con"_s, "a much longer old content");
-    tree.setMode(QString(), 0755);
-    tree.setMode(u"locked"_s, 0555);
-    tree.setMode(u"locked/Init.con"_s, 0666);
-    // The temporary root is private to us; let the unprivileged user through.
-    ::chmod(QFile::encodeName(tree.gameFolder() + u"/.."_s).constData(), 0755);
+    for (const bool fits : {true, false}) {
+        GameTree tree;
+        SmallMount disk(tree.path(u"disk"_s), "size=64k");
+        if (!disk.mounted())
+            GTEST_SKIP() << "mounting a tmpfs needs administrator rights";
+        const QByteArray old(4096, 'o'); // one page of the disk
+        tree.addFile(u"disk/locked/GeneralOptions.con"_s, old);
+        if (!fits) {
+            QFile filler(tree.path(u"disk/filler"_s));
+            ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+            }
+        }
+        tree.setMode(QString(), 0755);
+        tree.setMode(u"disk/locked"_s, 0555);
+        tree.setMode(u"disk/locked/GeneralOptions.con"_s, 0666);
+        // The temporary root is private to us; let the unprivileged user through.
+        ::chmod(QFile::encodeName(tree.gameFolder() + u"/.."_s).constData(), 0755);
 
-    ASSERT_EQ(::seteuid(65534), 0);
-    const bool done = replaceExistingFile(tree.path(u"locked/Init.con"_s), replaceWith("new"));
-    ASSERT_EQ(::seteuid(0), 0);
-    EXPECT_TRUE(done);
-    EXPECT_EQ(tree.read(u"locked/Init.con"_s), QByteArray("new"));
-    EXPECT_EQ(tree.namesIn(u"locked"_s), QStringList{u"Init.con"_s});
+        const QByteArray content(fits ? 100 : 4123, 'n');
+        ASSERT_EQ(::seteuid(65534), 0);
+        const bool done =
+            replaceExistingFile(tree.path(u"disk/locked/GeneralOptions.con"_s), replaceWith(content));
+        ASSERT_EQ(::seteuid(0), 0);
+        EXPECT_EQ(done, fits);
+        EXPECT_EQ(tree.read(u"disk/locked/GeneralOptions.con"_s), fits ? content : old);
+        EXPECT_EQ(tree.namesIn(u"disk/locked"_s), QStringList{u"GeneralOptions.con"_s});
+    }
 }

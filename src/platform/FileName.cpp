@@ -1,0 +1,98 @@
+#include "platform/FileName.h"
+
+namespace gvt::platform {
+
+namespace {
+
+bool isStrayByte(char16_t unit) {
+    return unit >= 0xDC80 && unit <= 0xDCFF;
+}
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the valid UTF-8 sequence at `at` (two to four bytes), or 0.
+qsizetype sequenceLength(QByteArrayView bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[at + i]); };
+    const unsigned char lead = byte(0);
+    qsizetype length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || at + length > bytes.size() || byte(1) < low || byte(1) > high)
+        return 0;
+    for (qsizetype i = 2; i < length; ++i) {
+        if (!isContinuation(byte(i)))
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+QString textOfFileName(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype run = 0; // start of the valid bytes not yet converted
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (const qsizetype length = sequenceLength(bytes, i)) {
+            i += length;
+            continue;
+        }
+        text.append(QString::fromUtf8(bytes.sliced(run, i - run)));
+        text.append(QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes[i]))));
+        run = ++i;
+    }
+    text.append(QString::fromUtf8(bytes.sliced(run)));
+    return text;
+}
+
+QByteArray fileNameOfText(QStringView text) {
+    QByteArray bytes;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (!isStrayByte(unit) || (i > 0 && text[i - 1].isHighSurrogate()))
+            continue;
+        bytes.append(text.sliced(run, i - run).toUtf8());
+        bytes.append(char(unit - 0xDC00));
+        run = i + 1;
+    }
+    if (run == 0)
+        return text.toUtf8();
+    bytes.append(text.sliced(run).toUtf8());
+    return bytes;
+}
+
+QString shownFileName(const QString& text) {
+    QString shown;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (!isStrayByte(unit) || (i > 0 && text[i - 1].isHighSurrogate()))
+            continue;
+        shown += text.sliced(run, i - run) +
+                 QStringLiteral("\\x%1").arg(unit - 0xDC00, 2, 16, QChar(u'0'));
+        run = i + 1;
+    }
+    if (run == 0)
+        return text;
+    return shown + text.sliced(run);
+}
+
+} // namespace gvt::platform
