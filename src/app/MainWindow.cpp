@@ -99,7 +99,7 @@ void MainWindow::launchSinglePlayer() {
         return;
     }
     const QListWidgetItem* selected = m_ui->modList->currentItem();
-    const QString shown = selected && selected->isSelected() ? selected->text() : QString();
+    const QString shown = selected && selected->isSelected() ? ui::nameOf(selected) : QString();
     if (const auto problem = common::startGame(
             m_platform, m_gameFolder, common::singlePlayerArguments(common::folderNameOf(shown))))
         ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);

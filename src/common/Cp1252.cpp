@@ -29,6 +29,11 @@ QByteArray toCp1252(const QString& text) {
             bytes.append(char(c));
             continue;
         }
+        // A byte of a file name that is not UTF-8 goes back as that byte.
+        if (c >= 0xDC80 && c <= 0xDCFF) {
+            bytes.append(char(c - 0xDC00));
+            continue;
+        }
         char out = '?';
         for (unsigned b = 0; b < kHighControls.size(); ++b) {
             if (kHighControls[b] == c) {

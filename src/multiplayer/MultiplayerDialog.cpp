@@ -173,7 +173,7 @@ void MultiplayerWindow::changeMod() {
     // What was typed survives the change: the form takes it before the maps are listed.
     takeValues();
     const QListWidgetItem* item = m_ui->modList->currentItem();
-    const QString folder = common::folderNameOf(item ? item->text() : QString());
+    const QString folder = common::folderNameOf(item ? ui::nameOf(item) : QString());
     ui::fillSorted(m_ui->disabledList, listMaps(m_form.gameFolder, folder));
     if (m_ui->disabledList->count() > 0)
         m_ui->disabledList->setCurrentRow(0);
@@ -189,7 +189,7 @@ void MultiplayerWindow::moveMap(bool toRotation) {
         const bool moreLeft = from->count() > 1;
         m_ui->enableMapButton->setEnabled(toRotation ? moreLeft : true);
         m_ui->disableMapButton->setEnabled(toRotation ? true : moreLeft);
-        const QString name = selected->text();
+        const QString name = ui::nameOf(selected);
         {
             // The moved map takes its sorted place; the other list's selection stays put.
             const QSignalBlocker blockTo(to);
@@ -213,7 +213,7 @@ void MultiplayerWindow::startGame() {
 namespace {
 QString selectedModFolder(const QListWidget* mods) {
     const QList<QListWidgetItem*> selected = mods->selectedItems();
-    return common::folderNameOf(selected.isEmpty() ? QString() : selected.first()->text());
+    return common::folderNameOf(selected.isEmpty() ? QString() : ui::nameOf(selected.first()));
 }
 } // namespace
 

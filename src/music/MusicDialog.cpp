@@ -37,7 +37,7 @@ MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
     ui::keepOneSelected(m_ui->disabledList);
     fillMusicDialog();
     connect(m_ui->menuMusicCombo, &QComboBox::activated, this,
-            [this](int index) { m_chosenName = m_ui->menuMusicCombo->itemText(index); });
+            [this](int index) { m_chosenName = ui::nameOf(m_ui->menuMusicCombo, index); });
     connect(m_ui->disableButton, &QPushButton::clicked, this, &MusicWindow::disableSelectedMp3);
     connect(m_ui->enableButton, &QPushButton::clicked, this, &MusicWindow::enableSelectedMp3);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &MusicWindow::saveMenuMusic);

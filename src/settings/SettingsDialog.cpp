@@ -83,7 +83,7 @@ SettingsWindow::SettingsWindow(ProfileSettings& settings, ConfigSection& config,
         setConfig("Resolution", displayModeFromEntry(m_ui->resolutionCombo->itemText(index)));
     });
     connect(m_ui->profileCombo, &QComboBox::activated, this,
-            [this](int index) { loadChosenProfile(m_ui->profileCombo->itemText(index)); });
+            [this](int index) { loadChosenProfile(ui::nameOf(m_ui->profileCombo, index)); });
     connect(m_ui->saveButton, &QPushButton::clicked, this, &SettingsWindow::saveProfile);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     m_ui->cancelButton->setFocus();

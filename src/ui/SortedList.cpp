@@ -1,5 +1,7 @@
 #include "ui/SortedList.h"
 
+#include "platform/FileName.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QLocale>
@@ -40,31 +42,48 @@ void sortForList(QStringList& names) {
     names = std::move(sorted);
 }
 
+namespace {
+
+// A name with bytes that are not UTF-8 shows them as "\xff" and keeps itself as the item's data.
+QListWidgetItem* newItem(const QString& name) {
+    auto* item = new QListWidgetItem(platform::shownFileName(name));
+    if (item->text() != name)
+        item->setData(Qt::UserRole, name);
+    return item;
+}
+
+} // namespace
+
 void fillSorted(QListWidget* list, QStringList names) {
     sortForList(names);
     list->setUpdatesEnabled(false);
     list->clear();
-    list->addItems(names);
+    for (const QString& name : names)
+        list->addItem(newItem(name));
     list->setUpdatesEnabled(true);
 }
 
 void fillSorted(QComboBox* combo, QStringList names) {
     sortForList(names);
     combo->clear();
-    combo->addItems(names);
+    for (const QString& name : names) {
+        const QString shown = platform::shownFileName(name);
+        combo->addItem(shown, shown != name ? QVariant(name) : QVariant());
+    }
 }
 
 int insertSorted(QListWidget* list, const QString& name) {
     const QCollator collator = listCollator();
+    const QString shown = platform::shownFileName(name);
     int low = 0, high = list->count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (collator.compare(list->item(middle)->text(), name) <= 0)
+        if (collator.compare(list->item(middle)->text(), shown) <= 0)
             low = middle + 1;
         else
             high = middle;
     }
-    list->insertItem(low, name);
+    list->insertItem(low, newItem(name));
     return low;
 }
 
@@ -81,14 +100,20 @@ void keepOneSelected(QListWidget* list) {
 }
 
 QString nameOf(const QListWidgetItem* item) {
-    return item->text();
+    const QVariant name = item->data(Qt::UserRole);
+    return name.isValid() ? name.toString() : item->text();
+}
+
+QString nameOf(const QComboBox* combo, int index) {
+    const QVariant name = combo->itemData(index);
+    return name.isValid() ? name.toString() : combo->itemText(index);
 }
 
 QStringList entriesOf(const QListWidget* list) {
     QStringList entries;
     entries.reserve(list->count());
     for (int i = 0; i < list->count(); ++i)
-        entries.append(list->item(i)->text());
+        entries.append(nameOf(list->item(i)));
     return entries;
 }
 
@@ -96,7 +121,7 @@ QStringList entriesOf(const QComboBox* combo) {
     QStringList entries;
     entries.reserve(combo->count());
     for (int i = 0; i < combo->count(); ++i)
-        entries.append(combo->itemText(i));
+        entries.append(nameOf(combo, i));
     return entries;
 }
 

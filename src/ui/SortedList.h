@@ -16,7 +16,7 @@ QCollator listCollator();
 // Sorts names the way the lists show them (stable, so equal names keep their order).
 void sortForList(QStringList& names);
 
-// Replaces the list's entries by `names`, sorted.
+// Replaces the list's entries by `names`, sorted by what they show.
 void fillSorted(QListWidget* list, QStringList names);
 void fillSorted(QComboBox* combo, QStringList names);
 
@@ -31,10 +31,11 @@ void showText(QComboBox* combo, const QString& text);
 // selected entry select it again.
 void keepOneSelected(QListWidget* list);
 
-// The name an entry stands for.
+// The name an entry stands for (what it shows, unless the name holds bytes that are not UTF-8).
 QString nameOf(const QListWidgetItem* item);
+QString nameOf(const QComboBox* combo, int index);
 
-// All entries of a list, in order.
+// The names of all entries of a list, in order.
 QStringList entriesOf(const QListWidget* list);
 QStringList entriesOf(const QComboBox* combo);
 

@@ -1,14 +1,11 @@
 #include "platform/Registry.h"
-#include "QtPrinters.h"
-#include "SettingsHome.h"
+#include "Fixtures.h"
 #include "platform/WineRegistry.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 using gvt::test::SettingsHome;
 
@@ -112,20 +109,4 @@ TEST(Registry, GameDirComesFromTheSettingsFileElseFromThePrefix) {
         }
         EXPECT_EQ(gvt::platform::readGameDirValue(), c.expected) << c.name;
     }
-}
-
-TEST(Registry, ConfigValuesLiveInTheProgramsOwnSection) {
-    SettingsHome home;
-    EXPECT_EQ(gvt::platform::readConfigValue(u"Shadows"_s), QString());
-    gvt::platform::writeConfigValue(u"Resolution"_s, u"1024 768 32 0"_s);
-    gvt::platform::writeConfigValue(u"Path"_s, u"/games/a, b"_s);
-    EXPECT_EQ(gvt::platform::readConfigValue(u"Resolution"_s), u"1024 768 32 0"_s);
-    EXPECT_EQ(gvt::platform::readConfigValue(u"Path"_s), u"/games/a, b"_s);
-
-    // Written at once, under the program's name, in the "Config" section.
-    QFile file(home.configFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << home.configFile().toStdString();
-    const QByteArray content = file.readAll();
-    EXPECT_TRUE(content.startsWith("[Config]\n")) << content.toStdString();
-    EXPECT_TRUE(content.contains("Resolution=1024 768 32 0\n")) << content.toStdString();
 }
