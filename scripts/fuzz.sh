@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into ./build-fuzz and runs each for a while (seconds,
+# 300 unless given) from the seed corpus in tests/fuzz/corpus. A crash or a broken property
+# stops with the input that caused it, saved in ./build-fuzz/findings.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-300}
+scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-multimedia-dev
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DGVT_FUZZ=ON >/dev/null
+targets=(lines registry paths)
+cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
+mkdir -p build-fuzz/findings
+for target in "${targets[@]}"; do
+  # The seeds stay as they are; what the fuzzer finds on the way goes to a scratch corpus.
+  corpus=build-fuzz/corpus/$target
+  mkdir -p "$corpus"
+  log=build-fuzz/fuzz_$target.log
+  if ! build-fuzz/tests/fuzz/fuzz_"$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+      -artifact_prefix=build-fuzz/findings/"$target"- "$corpus" tests/fuzz/corpus/"$target" \
+      >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "fuzz_$target failed: the input is in build-fuzz/findings" >&2
+    exit 1
+  fi
+  echo "fuzz_$target: $(grep -E '^Done' "$log")"
+done

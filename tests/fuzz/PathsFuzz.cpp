@@ -1,0 +1,31 @@
+// Path texts and file names: any text resolves without a crash to a path of this machine with
+// no empty component and no backslash, and any file name's bytes come back byte for byte.
+#include "platform/FileName.h"
+#include "platform/PathText.h"
+
+#include <QDir>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString text = gvt::platform::textOfFileName(bytes);
+    if (gvt::platform::fileNameOfText(text) != bytes)
+        std::abort();
+    if (text.contains(QChar(0)))
+        return 0;
+    // Paths are resolved inside a small tree of the fuzzer's own, which is also the prefix.
+    static const QString root = [] {
+        const QString folder = QDir::tempPath() + QStringLiteral("/gvt-paths-fuzz");
+        QDir().mkpath(folder + QStringLiteral("/Mods/GvTarsis/settings"));
+        QDir().mkpath(folder + QStringLiteral("/dosdevices"));
+        QFile::link(QStringLiteral(".."), folder + QStringLiteral("/dosdevices/c:"));
+        qputenv("WINEPREFIX", QFile::encodeName(folder));
+        return folder;
+    }();
+    const QString path = gvt::platform::resolvePath(root + u'\\' + text);
+    if (!path.startsWith(root) || path.contains(u'\\') || path.contains(QStringLiteral("//")))
+        std::abort();
+    gvt::platform::resolvePath(text);
+    return 0;
+}
