@@ -1,6 +1,7 @@
 #include "common/GameFiles.h"
 
 #include "platform/FileRename.h"
+#include "platform/FolderNames.h"
 #include "platform/FolderSearch.h"
 
 namespace gvt::common {
@@ -45,9 +46,17 @@ std::optional<QString> renameGameFile(const QString& fromText, const QString& to
     return failureMessage(platform::renameFile(fromText, toText));
 }
 
-std::optional<QString> renameFolderEntry(const QString& folderText, const QString& name,
-                                         const QString& newName) {
-    return failureMessage(platform::renameEntry(folderText, name, newName));
+FolderEntries::FolderEntries(const QString& folderText, const QStringList& patterns)
+    : m_folder(std::make_unique<platform::FolderNames>(folderText, patterns)) {}
+
+FolderEntries::~FolderEntries() = default;
+
+const QStringList& FolderEntries::matching(qsizetype pattern) const {
+    return m_folder->matching(pattern);
+}
+
+std::optional<QString> FolderEntries::rename(const QString& name, const QString& newName) {
+    return failureMessage(m_folder->rename(name, newName));
 }
 
 } // namespace gvt::common

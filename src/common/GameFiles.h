@@ -3,7 +3,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+namespace gvt::platform {
+class FolderNames;
+}
 
 // The game's files as the editors reach them: searches and renames by path text.
 namespace gvt::common {
@@ -15,8 +20,19 @@ QStringList findNames(const QString& patternText);
 // On failure, the message to show, naming the file and why.
 [[nodiscard]] std::optional<QString> renameGameFile(const QString& fromText, const QString& toText);
 
-// Renames exactly the entry `name` of a folder to `newName`; on failure, the message to show.
-[[nodiscard]] std::optional<QString> renameFolderEntry(const QString& folderText,
-                                                       const QString& name, const QString& newName);
+// A folder read once, for the names that match some patterns (in no particular order) and for
+// renames within it that stay quick however many entries it holds.
+class FolderEntries {
+public:
+    FolderEntries(const QString& folderText, const QStringList& patterns);
+    ~FolderEntries();
+    const QStringList& matching(qsizetype pattern) const;
+    // Renames exactly the entry `name` to `newName`, never replacing anything; on failure, the
+    // message to show.
+    [[nodiscard]] std::optional<QString> rename(const QString& name, const QString& newName);
+
+private:
+    std::unique_ptr<platform::FolderNames> m_folder;
+};
 
 } // namespace gvt::common

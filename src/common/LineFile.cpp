@@ -60,9 +60,9 @@ bool rewriteLeadingLines(const QString& pathText, const Lines& lines) {
 }
 
 bool rewriteWholeFile(const QString& pathText, const Lines& lines) {
-    return platform::replaceExistingFile(
-        platform::resolvePath(pathText),
-        [&](const QByteArray&) { return replaceLeadingLines(QByteArrayView(), lines); });
+    return platform::replaceExistingFile(platform::resolvePath(pathText), [&](const QByteArray&) {
+        return replaceLeadingLines(QByteArrayView(), lines);
+    });
 }
 
 } // namespace gvt::common

@@ -51,10 +51,12 @@ void MusicWindow::fillMusicDialog() {
     const QString& folder = m_dialog.m_gameFolder;
     ui::fillSorted(m_ui->menuMusicCombo,
                    common::findNames(folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));
-    ui::fillSorted(m_ui->enabledList,
-                   common::findNames(folder + QStringLiteral("\\My Music\\*.mp3")));
-    ui::fillSorted(m_ui->disabledList,
-                   common::findNames(folder + QStringLiteral("\\My Music\\*.bak")));
+    // My Music is read once, for both lists and for every move of this opening.
+    m_myMusic = std::make_unique<common::FolderEntries>(
+        folder + QStringLiteral("\\My Music"),
+        QStringList{QStringLiteral("*.mp3"), QStringLiteral("*.bak")});
+    ui::fillSorted(m_ui->enabledList, m_myMusic->matching(0));
+    ui::fillSorted(m_ui->disabledList, m_myMusic->matching(1));
     refreshCounters();
     if (m_ui->enabledList->count() > 0)
         m_ui->enabledList->setCurrentRow(0);
@@ -115,8 +117,7 @@ void MusicWindow::moveSelected(QListWidget* from, QListWidget* to, const QString
         const QSignalBlocker block(to);
         ui::insertSorted(to, newName);
     }
-    if (const auto problem = common::renameFolderEntry(
-            m_dialog.m_gameFolder + QStringLiteral("\\My Music"), name, newName)) {
+    if (const auto problem = m_myMusic->rename(name, newName)) {
         ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/GameFiles.h"
 #include "common/LineFile.h"
 #include "ui/ModalDialog.h"
 
@@ -56,6 +57,7 @@ private:
 
     MusicDialog& m_dialog;
     std::unique_ptr<Ui::MusicDialogUi> m_ui;
+    std::unique_ptr<common::FolderEntries> m_myMusic;
     bool m_initRead = false;
     QString m_readName;   // what readMenuMusic showed at this opening
     QString m_chosenName; // the entry chosen at this opening, if any

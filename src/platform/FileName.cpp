@@ -1,5 +1,7 @@
 #include "platform/FileName.h"
 
+#include <algorithm>
+
 namespace gvt::platform {
 
 namespace {
@@ -80,6 +82,9 @@ QByteArray fileNameOfText(QStringView text) {
 }
 
 QString shownFileName(const QString& text) {
+    const auto stray = [](QChar c) { return isStrayByte(c.unicode()); };
+    if (std::none_of(text.begin(), text.end(), stray))
+        return text;
     QString shown;
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -86,9 +86,10 @@ FileError::Kind fileErrorKindOf(int errnoValue) {
 
 namespace {
 
-// Renames the entry at `from` (a path on this machine) to `newName` in the folder text.
+// Renames the entry at `from` (a path on this machine) to `newName` in the folder of a path
+// text; `twinsRuledOut` when no entry there can hold the new name in another letter case.
 std::optional<FileError> renameInto(const QString& from, const QString& folderText,
-                                    const QString& newName) {
+                                    const QString& newName, bool twinsRuledOut) {
     const QByteArray fromBytes = fileNameOfText(from);
     if (!entryExists(fromBytes))
         return FileError{FileError::Kind::NotFound, from, {}};
@@ -99,9 +100,8 @@ std::optional<FileError> renameInto(const QString& from, const QString& folderTe
     if (!folder.endsWith(u'/'))
         folder.append(u'/');
     const QString to = folder + newName;
-    if (newName.isEmpty() || folderHoldsName(folder, newName))
+    if (newName.isEmpty() || (!twinsRuledOut && folderHoldsName(folder, newName)))
         return FileError{FileError::Kind::Exists, from, to};
-
     const int error = renameNoReplace(fromBytes, fileNameOfText(to));
     if (error != 0) {
         const FileError::Kind kind = fileErrorKindOf(error);
@@ -114,15 +114,15 @@ std::optional<FileError> renameInto(const QString& from, const QString& folderTe
 
 std::optional<FileError> renameFile(const QString& fromText, const QString& toText) {
     const PathSplit target = splitLastComponent(toText);
-    return renameInto(resolvePath(fromText), target.folderText, target.lastComponent);
+    return renameInto(resolvePath(fromText), target.folderText, target.lastComponent, false);
 }
 
 std::optional<FileError> renameEntry(const QString& folderText, const QString& name,
-                                     const QString& newName) {
+                                     const QString& newName, bool twinsRuledOut) {
     QString folder = resolvePath(folderText);
     if (!folder.endsWith(u'/'))
         folder.append(u'/');
-    return renameInto(folder + name, folderText, newName);
+    return renameInto(folder + name, folderText, newName, twinsRuledOut);
 }
 
 } // namespace gvt::platform

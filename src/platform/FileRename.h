@@ -12,8 +12,9 @@ namespace gvt::platform {
 std::optional<FileError> renameFile(const QString& fromText, const QString& toText);
 
 // Renames exactly the entry `name` of a folder (a path text) to `newName`, with the same rules
-// for the new name: the entry is not looked up without regard to case.
+// for the new name: the entry is not looked up without regard to case. `twinsRuledOut` when the
+// caller knows that no entry holds the new name in another letter case.
 std::optional<FileError> renameEntry(const QString& folderText, const QString& name,
-                                     const QString& newName);
+                                     const QString& newName, bool twinsRuledOut = false);
 
 } // namespace gvt::platform

@@ -84,8 +84,7 @@ bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
 bool rewriteInPlace(int fd, const QByteArray& old, const QByteArray& content) {
     if (!reserveSpace(fd, old.size(), content.size()))
         return false;
-    if (writeAll(fd, content, 0) && ::ftruncate(fd, off_t(content.size())) == 0 &&
-        ::fsync(fd) == 0)
+    if (writeAll(fd, content, 0) && ::ftruncate(fd, off_t(content.size())) == 0 && ::fsync(fd) == 0)
         return true;
     if (writeAll(fd, old, 0) && ::ftruncate(fd, off_t(old.size())) == 0)
         ::fsync(fd);

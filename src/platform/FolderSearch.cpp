@@ -53,7 +53,17 @@ bool isFolderEntry(const QByteArray& folder, const dirent* entry) {
 bool matchesPattern(const QString& pattern, const QString& name) {
     if (pattern == u"*.*" || pattern == u"*")
         return true;
-    return globMatch(pattern.toUpper(), name.toUpper());
+    // "*" and a plain ASCII ending, against a name that ends in ASCII: no texts to upper-case.
+    const qsizetype tail = pattern.size() - 1;
+    bool plain = pattern.startsWith(u'*') && name.size() >= tail;
+    for (qsizetype i = 1; plain && i <= tail; ++i) {
+        const char16_t p = pattern[i].unicode(), n = name[name.size() - tail + i - 1].unicode();
+        plain = p != u'*' && p != u'?' && p < 0x80 && n < 0x80;
+        const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? c - 32 : c; };
+        if (plain && upper(p) != upper(n))
+            return false;
+    }
+    return plain || globMatch(pattern.toUpper(), name.toUpper());
 }
 
 QList<FoundEntry> findEntries(const QString& patternText) {

@@ -6,7 +6,11 @@
 #include <QListWidget>
 #include <QLocale>
 
+#include <QHash>
+
 #include <algorithm>
+#include <array>
+#include <numeric>
 
 namespace gvt::ui {
 
@@ -23,22 +27,120 @@ QCollator listCollator() {
     return collator;
 }
 
+namespace {
+
+// Printable ASCII in the collator's order: the rank of each character, equal for characters the
+// collator holds equal (a letter and its capital), 0 for the others. They stand for the collator
+// only where every name of one or two such characters sorts by them as it does, which rules out
+// the locales that sort letters joined (Danish "aa", Czech "ch"): there a name of printable
+// ASCII sorts by the bytes of its ranks, with no collation key to make.
+struct AsciiRanks {
+    std::array<char, 128> of{};
+    bool valid = false;
+};
+
+AsciiRanks rankAscii(const QCollator& collator) {
+    AsciiRanks ranks;
+    QStringList texts;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        texts.append(QString(QChar(c)));
+    std::stable_sort(texts.begin(), texts.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
+    char rank = 0;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i == 0 || collator.compare(texts[i - 1], texts[i]) != 0)
+            ++rank;
+        ranks.of[texts[i][0].unicode()] = rank;
+    }
+    const QStringList singles = texts;
+    for (const QString& first : singles) {
+        for (const QString& second : singles)
+            texts.append(first + second);
+    }
+    const auto key = [&](const QString& text) {
+        QByteArray bytes;
+        for (QChar c : text)
+            bytes.append(ranks.of[c.unicode()]);
+        return bytes;
+    };
+    std::sort(texts.begin(), texts.end(),
+              [&](const QString& a, const QString& b) { return key(a) < key(b); });
+    for (qsizetype i = 1; i < texts.size(); ++i) {
+        const int expected = key(texts[i - 1]) == key(texts[i]) ? 0 : -1;
+        if (std::clamp(collator.compare(texts[i - 1], texts[i]), -1, 1) != expected)
+            return ranks;
+    }
+    ranks.valid = true;
+    return ranks;
+}
+
+const AsciiRanks& asciiRanksOf(const QCollator& collator) {
+    static QHash<QString, AsciiRanks> known;
+    const QString locale = collator.locale().name();
+    if (!known.contains(locale))
+        known.insert(locale, rankAscii(collator));
+    return known[locale];
+}
+
+} // namespace
+
 void sortForList(QStringList& names) {
     const QCollator collator = listCollator();
-    struct Keyed {
-        QCollatorSortKey key;
-        qsizetype index;
+    // Ranking pays from a thousand names on; fewer sort by their collation keys at once.
+    static const AsciiRanks none;
+    const AsciiRanks& ranks = names.size() < 1000 ? none : asciiRanksOf(collator);
+    std::vector<qsizetype> order(size_t(names.size()));
+    std::iota(order.begin(), order.end(), 0);
+    // Names of printable ASCII sort by their ranks: the first sixteen as two numbers, the rest
+    // from one arena where all ranks stand one name after the other.
+    struct Ranked {
+        quint64 head[2];
+        qsizetype start, size, index;
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i)
-        keyed.push_back({collator.sortKey(names[i]), i});
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Keyed& a, const Keyed& b) { return a.key.compare(b.key) < 0; });
+    std::vector<Ranked> ranked(ranks.valid ? size_t(names.size()) : 0);
+    qsizetype tails = 0;
+    for (const QString& name : names)
+        tails += std::max<qsizetype>(name.size() - 16, 0);
+    QByteArray arena(ranks.valid ? tails : 0, Qt::Uninitialized);
+    char* tail = arena.data();
+    bool ascii = ranks.valid;
+    for (qsizetype i = 0; ascii && i < names.size(); ++i) {
+        const QChar* text = names[i].constData();
+        Ranked& r = ranked[size_t(i)];
+        r = {{0, 0}, tail - arena.constData(), names[i].size(), i};
+        for (qsizetype k = 0; ascii && k < r.size; ++k) {
+            const char16_t u = text[k].unicode();
+            const char rank = u < 0x80 ? ranks.of[u] : char(0);
+            ascii = rank != 0;
+            if (k < 16)
+                r.head[k / 8] |= quint64(rank) << (8 * (7 - k % 8));
+            else
+                *tail++ = rank;
+        }
+    }
+    if (ascii) {
+        std::stable_sort(ranked.begin(), ranked.end(), [&](const Ranked& a, const Ranked& b) {
+            if (a.head[0] != b.head[0] || a.head[1] != b.head[1])
+                return a.head[0] != b.head[0] ? a.head[0] < b.head[0] : a.head[1] < b.head[1];
+            return QByteArrayView(arena).sliced(a.start, std::max<qsizetype>(a.size - 16, 0)) <
+                   QByteArrayView(arena).sliced(b.start, std::max<qsizetype>(b.size - 16, 0));
+        });
+        for (size_t i = 0; i < ranked.size(); ++i)
+            order[i] = ranked[i].index;
+    } else {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(size_t(names.size()));
+        for (const QString& name : names)
+            keys.push_back(collator.sortKey(name));
+        std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+        });
+    }
     QStringList sorted;
     sorted.reserve(names.size());
-    for (const Keyed& k : keyed)
-        sorted.append(std::move(names[k.index]));
+    for (const qsizetype i : order)
+        sorted.append(std::move(names[i]));
     names = std::move(sorted);
 }
 
@@ -58,8 +160,13 @@ void fillSorted(QListWidget* list, QStringList names) {
     sortForList(names);
     list->setUpdatesEnabled(false);
     list->clear();
-    for (const QString& name : names)
-        list->addItem(newItem(name));
+    if (std::all_of(names.begin(), names.end(),
+                    [](const QString& name) { return platform::shownFileName(name) == name; })) {
+        list->addItems(names);
+    } else {
+        for (const QString& name : names)
+            list->addItem(newItem(name));
+    }
     list->setUpdatesEnabled(true);
 }
 

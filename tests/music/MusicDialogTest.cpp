@@ -93,9 +93,14 @@ TEST(MusicDialog, MovesRenameExactlyTheChosenEntryAndNeverReplaceOne) {
                   QString::fromLatin1(message));
     }
     Music m({u"Song.mp3"_s, u"song.MP3"_s}); // each file keeps its own content
-    test::select(m.open().enabledList, u"song.MP3"_s);
-    test::click(m.dialog.window()->controls().disableButton);
+    Ui::MusicDialogUi& f = m.open();
+    test::select(f.enabledList, u"song.MP3"_s);
+    test::click(f.disableButton);
     EXPECT_EQ(m.read(u"My Music/song.bak"_s), QByteArray("song.MP3"));
+    m.addFile(u"My Music/SONG.BAK"_s); // another program's, after the opening
+    test::click(f.disableButton);
+    EXPECT_EQ(m.namesIn(u"My Music"_s), (QStringList{u"SONG.BAK"_s, u"Song.mp3"_s, u"song.bak"_s}));
+    EXPECT_TRUE(m.messages.texts.value(0).endsWith(u"Song.bak\" already exists."_s));
 }
 
 TEST(MusicDialog, ShowsTheMenuMusicOfLineFiveAndSavesItBack) {

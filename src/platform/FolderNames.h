@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/FileError.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+#include <optional>
+
+namespace gvt::platform {
+
+// One folder read once: the names that match some patterns, and renames within it that never
+// replace an entry whose name differs from the new one only in letter case. The kernel tells of
+// every entry that comes or goes after the reading, so a rename need not read the folder again.
+class FolderNames {
+public:
+    // Reads the folder of a path text; the names of each pattern come in the folder's own order.
+    FolderNames(const QString& folderText, const QStringList& patterns);
+    ~FolderNames();
+    FolderNames(const FolderNames&) = delete;
+    FolderNames& operator=(const FolderNames&) = delete;
+
+    const QStringList& matching(qsizetype pattern) const { return m_matching[pattern]; }
+
+    // Renames exactly the entry `name` to `newName`, spelled as given.
+    std::optional<FileError> rename(const QString& name, const QString& newName);
+
+private:
+    void add(const QString& name);
+    void remove(const QString& name);
+    // Takes in what the kernel told since the last call; false when it lost track.
+    bool catchUp();
+
+    QString m_folder; // a path on this machine, ending in "/"
+    QList<QStringList> m_matching;
+    int m_watch = -1; // the kernel's notifications, or -1 when there are none
+    // Hashes of the names in the folder, as they are and folded to one letter case.
+    QSet<quint64> m_names;
+    QHash<quint64, int> m_folded;
+};
+
+} // namespace gvt::platform
