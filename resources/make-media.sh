@@ -25,6 +25,10 @@ convert -size 256x256 xc:none \
   -draw 'rectangle 160,66 180,92' \
   -fill '#1b2a38' -draw 'path "M 108,190 L 108,148 Q 128,122 148,148 L 148,190 Z"' \
   images/icon.png
+# The sizes a window shows, small enough to decode while the program starts.
+for size in 16 32 48; do
+  convert images/icon.png -resize ${size}x${size} -depth 8 PNG32:images/icon-$size.png
+done
 
 # Tune: an arpeggiated minor progression over a soft pad, about 140 seconds, looping cleanly.
 rate=24000

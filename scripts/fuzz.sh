@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
-scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-multimedia-dev
+scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev \
+  libmpg123-dev libpulse-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGVT_FUZZ=ON >/dev/null
 targets=(lines registry paths)

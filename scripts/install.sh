@@ -41,8 +41,7 @@ case "${1:-}" in -*) sed -n '2,11s/^# \{0,1\}//p' "$0"; exit 2 ;; esac
 build=${GVT_BUILD_DIR:-}
 if [ -z "$build" ]; then
   scripts/need-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev \
-    qt6-multimedia-dev libgl-dev libxkbcommon-dev gstreamer1.0-plugins-base \
-    gstreamer1.0-plugins-good
+    libgl-dev libxkbcommon-dev libmpg123-dev libpulse-dev
   build="$top/build-install"
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGVT_BUILD_TESTS=OFF \
     -DGVT_BUILD_BENCH=OFF >/dev/null

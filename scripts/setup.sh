@@ -6,8 +6,8 @@ cd "$(dirname "$0")/.."
 
 scripts/need-packages.sh \
   build-essential cmake ninja-build pkg-config \
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev libxkbcommon-dev \
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-dejavu-core \
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libmpg123-dev libpulse-dev \
+  fonts-dejavu-core \
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth \
   wine wine64 gcc-mingw-w64-x86-64-win32 desktop-file-utils appstream
 

@@ -2,7 +2,7 @@
 
 #include "ui_AboutDialog.h"
 
-#include <QIcon>
+#include <QPixmap>
 
 namespace gvt::app {
 
@@ -17,7 +17,7 @@ AboutDialog::AboutDialog(QWidget* parent)
                        "networked games, and edits profiles, intro movies and music.\n\n"
                        "Written by the GVTarsis Mod Manager team & friends."));
     m_ui->contactLabel->setText(QStringLiteral("Contact: modmanager@gvtarsis.example"));
-    m_ui->iconLabel->setPixmap(QIcon(QStringLiteral(":/images/icon.png")).pixmap(32, 32));
+    m_ui->iconLabel->setPixmap(QPixmap(QStringLiteral(":/images/icon-32.png")));
 }
 
 AboutDialog::~AboutDialog() = default;

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutDialog.h"
+#include "app/AppIcon.h"
 #include "common/GameFolder.h"
 #include "common/GameLaunch.h"
 #include "multiplayer/MultiplayerDialog.h"
@@ -32,7 +33,12 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     m_gameFolder = common::readGameFolder();
-    buildMenus();
+    // The bar's titles show at once; their popups are made right after the first paint.
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
+    layout()->setMenuBar(m_menuBar);
+    for (const char* title : {"&Options", "Profiles", "&?"})
+        m_menuBar->addAction(QString::fromLatin1(title));
     ui::fillSorted(m_ui->modList, [this] {
         QStringList shown;
         for (const QString& folder : common::listModFolders(m_gameFolder))
@@ -41,27 +47,35 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     }());
     if (m_ui->modList->count() > 0)
         m_ui->modList->setCurrentRow(0);
-    setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+    setWindowIcon(appIcon());
     m_ui->startButton->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::showEvent(QShowEvent* event) {
-    ModalDialog::showEvent(event);
-    // Building the player is slow; start the tune once the window is on screen.
+void MainWindow::paintEvent(QPaintEvent* event) {
+    ModalDialog::paintEvent(event);
+    // The sound and the menus come once the window is first on screen: it waits for neither.
     if (!m_tuneStarted) {
         m_tuneStarted = true;
-        QTimer::singleShot(0, this, [this] { m_platform.sound.startTune(); });
+        QTimer::singleShot(0, this, [this] {
+            m_platform.sound.startTune();
+            buildMenus();
+        });
     }
 }
 
-void MainWindow::buildMenus() {
-    m_menuBar = new QMenuBar(this);
-    m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
-    layout()->setMenuBar(m_menuBar);
+QMenu* MainWindow::profilesMenu() {
+    buildMenus();
+    return m_profilesMenu;
+}
 
-    QMenu* options = m_menuBar->addMenu(QStringLiteral("&Options"));
+void MainWindow::buildMenus() {
+    if (m_profilesMenu)
+        return;
+    const QList<QAction*> titles = m_menuBar->actions();
+    auto* options = new QMenu(m_menuBar);
+    titles[0]->setMenu(options);
     connect(options->addAction(QStringLiteral("Change &MP3's")), &QAction::triggered, this,
             [this] { m_music->run(this); });
     connect(options->addAction(QStringLiteral("Change &Settings")), &QAction::triggered, this,
@@ -70,7 +84,8 @@ void MainWindow::buildMenus() {
             [this] { m_multiplayer->run(this); });
 
     // Each profile goes to the top, so the popup shows them in reverse search order.
-    m_profilesMenu = m_menuBar->addMenu(QStringLiteral("Profiles"));
+    m_profilesMenu = new QMenu(m_menuBar);
+    titles[1]->setMenu(m_profilesMenu);
     for (const QString& profile : common::listProfileFolders(m_gameFolder)) {
         auto* action = new QAction(profile, m_profilesMenu);
         const QList<QAction*> existing = m_profilesMenu->actions();
@@ -78,7 +93,8 @@ void MainWindow::buildMenus() {
         connect(action, &QAction::triggered, this, [this, profile] { runProfile(profile); });
     }
 
-    QMenu* help = m_menuBar->addMenu(QStringLiteral("&?"));
+    auto* help = new QMenu(m_menuBar);
+    titles[2]->setMenu(help);
     connect(help->addAction(QStringLiteral("&About...")), &QAction::triggered, this,
             &MainWindow::runAbout);
 }

@@ -36,7 +36,7 @@ public:
 
     QString gameFolder() const { return m_gameFolder; }
     QMenuBar* menuBar() const { return m_menuBar; }
-    QMenu* profilesMenu() const { return m_profilesMenu; }
+    QMenu* profilesMenu();
     settings::SettingsDialog& settingsDialog() { return *m_settings; }
     multiplayer::MultiplayerDialog& multiplayerDialog() { return *m_multiplayer; }
     music::MusicDialog& musicDialog() { return *m_music; }
@@ -45,7 +45,7 @@ public:
     void launchSinglePlayer();
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void buildMenus();

@@ -2,13 +2,14 @@
 
 #include "app/MainWindow.h"
 #include "platform/Platform.h"
+#include "platform/Tune.h"
 
 namespace gvt::app {
 
 int ModManagerApp::run() {
     platform::SystemProgramLocation program;
     platform::DetachedProcessStarter processes;
-    platform::MediaSound sound(QStringLiteral("qrc:/sound/tune.wav"));
+    platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};
     MainWindow window(services);
     window.exec();

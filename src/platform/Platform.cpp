@@ -4,15 +4,12 @@
 #include "platform/PathText.h"
 #include "platform/WinePrefix.h"
 
-#include <QAudioOutput>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,32 +120,6 @@ StartResult DetachedProcessStarter::start(const QString& executableText,
     }
     process.setArguments(words);
     return process.startDetached() ? StartResult::Started : StartResult::Failed;
-}
-
-MediaSound::MediaSound(QString source) : m_source(std::move(source)) {}
-
-MediaSound::~MediaSound() = default;
-
-void MediaSound::startTune() {
-    // Building the player is slow, so it happens at the first start, after the window shows.
-    if (!m_player) {
-        m_output = std::make_unique<QAudioOutput>();
-        m_player = std::make_unique<QMediaPlayer>();
-        m_player->setAudioOutput(m_output.get());
-        m_player->setSource(QUrl(m_source));
-        m_player->setLoops(QMediaPlayer::Infinite);
-    }
-    m_player->play();
-}
-
-bool MediaSound::isPlaying() const {
-    return m_player && m_player->playbackState() == QMediaPlayer::PlayingState &&
-           m_player->error() == QMediaPlayer::NoError && m_player->duration() > 0;
-}
-
-void MediaSound::stopAll() {
-    if (m_player)
-        m_player->stop();
 }
 
 } // namespace gvt::platform

@@ -3,11 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
-class QMediaPlayer;
-class QAudioOutput;
-
 namespace gvt::platform {
 
 // Where the launcher's own executable lies.
@@ -69,22 +64,6 @@ public:
 class DetachedProcessStarter final : public ProcessStarter {
 public:
     StartResult start(const QString& executableText, const QString& argumentText) override;
-};
-
-// Plays the tune from the program's resources through QtMultimedia.
-class MediaSound final : public Sound {
-public:
-    explicit MediaSound(QString source);
-    ~MediaSound() override;
-    void startTune() override;
-    void stopAll() override;
-    // True while the tune plays (also into a silent sink where there is no sound card).
-    bool isPlaying() const;
-
-private:
-    QString m_source;
-    std::unique_ptr<QAudioOutput> m_output;
-    std::unique_ptr<QMediaPlayer> m_player;
 };
 
 } // namespace gvt::platform

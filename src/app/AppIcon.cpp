@@ -1,0 +1,12 @@
+#include "app/AppIcon.h"
+
+namespace gvt::app {
+
+QIcon appIcon() {
+    QIcon icon;
+    for (const char* size : {"16", "32", "48"})
+        icon.addFile(QStringLiteral(":/images/icon-%1.png").arg(QLatin1StringView(size)));
+    return icon;
+}
+
+} // namespace gvt::app

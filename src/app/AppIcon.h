@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace gvt::app {
+
+// The program's icon in the sizes a window shows: small files decode fast while the program
+// starts (the large one is for the desktop's menu).
+QIcon appIcon();
+
+} // namespace gvt::app
