@@ -10,7 +10,8 @@ scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config q
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGVT_FUZZ=ON >/dev/null
 targets=(lines registry paths)
-cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
+cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >build-fuzz/build.log ||
+  { tail -n 40 build-fuzz/build.log >&2; exit 1; }
 mkdir -p build-fuzz/findings
 for target in "${targets[@]}"; do
   # The seeds stay as they are; what the fuzzer finds on the way goes to a scratch corpus.

@@ -43,24 +43,26 @@ qsizetype sequenceLength(QByteArrayView bytes, qsizetype at) {
 } // namespace
 
 QString textOfFileName(QByteArrayView bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return QString::fromLatin1(bytes);
+    // Decoded here, not by Qt's UTF-8 codec, which would drop a byte order mark at the start.
     QString text;
     text.reserve(bytes.size());
-    qsizetype run = 0; // start of the valid bytes not yet converted
-    qsizetype i = 0;
-    while (i < bytes.size()) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const qsizetype length = lead < 0x80 ? 1 : sequenceLength(bytes, i);
+        if (length == 0) {
+            text.append(QChar(char16_t(0xDC00 + lead)));
             ++i;
             continue;
         }
-        if (const qsizetype length = sequenceLength(bytes, i)) {
-            i += length;
-            continue;
-        }
-        text.append(QString::fromUtf8(bytes.sliced(run, i - run)));
-        text.append(QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes[i]))));
-        run = ++i;
+        char32_t c = length == 1 ? lead : lead & (0xFF >> (length + 1));
+        for (qsizetype k = 1; k < length; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+        for (const QChar unit : QChar::fromUcs4(c))
+            text.append(unit);
+        i += length;
     }
-    text.append(QString::fromUtf8(bytes.sliced(run)));
     return text;
 }
 

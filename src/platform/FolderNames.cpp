@@ -106,9 +106,11 @@ bool FolderNames::catchUp() {
                 ::close(m_watch); // lost track: every rename reads the folder from now on
                 m_watch = -1;
             } else if (event->mask & (IN_CREATE | IN_MOVED_TO)) {
-                add(textOfFileName(event->name));
+                add(textOfFileName(
+                    QByteArrayView(event->name, qsizetype(std::strlen(event->name)))));
             } else {
-                remove(textOfFileName(event->name));
+                remove(textOfFileName(
+                    QByteArrayView(event->name, qsizetype(std::strlen(event->name)))));
             }
         }
         if (size <= 0 && m_watch >= 0) {

@@ -3,10 +3,6 @@
 #include "common/GameLaunch.h"
 #include "common/LineFile.h"
 
-#include <QFile>
-
-#include <gtest/gtest.h>
-
 using namespace gvt::common;
 
 TEST(GameFolder, AGameInAWinePrefixIsFoundListedReadAndItsLauncherPlaced) {

@@ -4,8 +4,6 @@
 #include "ui/SortedList.h"
 #include "ui_MusicDialog.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 
 using namespace gvt;
@@ -71,22 +69,16 @@ TEST(MusicDialog, MovesRenameExactlyTheChosenEntryAndNeverReplaceOne) {
         {"B.mp3|b.BAK", "->B.mp3", "B.mp3|b.BAK", "1 [B.mp3] -> <- [b.BAK],B.bak 1",
          "B.bak\" already exists."},
     };
-    const auto names = [](const char* text) {
-        QStringList list;
-        for (const QByteArray& name : test::lines(text))
-            list.append(platform::textOfFileName(name));
-        return list;
-    };
     for (const auto& [files, move, after, state, message] : cases) {
         Music m;
-        for (const QString& file : names(files))
+        for (const QString& file : test::names(files))
             file.endsWith(u'/') ? m.addFolder(u"My Music/"_s + file)
                                 : m.addFile(u"My Music/"_s + file, platform::fileNameOfText(file));
         Ui::MusicDialogUi& f = m.open();
         const bool disable = move[0] == '-';
         test::select(disable ? f.enabledList : f.disabledList, QString::fromLatin1(move + 2));
         test::click(disable ? f.disableButton : f.enableButton);
-        EXPECT_EQ(m.namesIn(u"My Music"_s), names(after)) << move;
+        EXPECT_EQ(m.namesIn(u"My Music"_s), test::names(after)) << move;
         EXPECT_EQ(Music::state(f), QString::fromLatin1(state));
         EXPECT_EQ(m.messages.texts.size(), *message ? 1 : 0) << move;
         EXPECT_EQ(m.messages.texts.value(0).right(qsizetype(qstrlen(message))),
@@ -123,8 +115,7 @@ TEST(MusicDialog, ShowsTheMenuMusicOfLineFiveAndSavesItBack) {
         m.addFile(kInit, crlf(initLines(line5)) + "run more\n");
         Ui::MusicDialogUi& f = m.open();
         EXPECT_EQ(f.menuMusicCombo->currentText(), shown);
-        EXPECT_EQ(ui::entriesOf(f.menuMusicCombo),
-                  (QStringList{u"Battle.bik"_s, u"night.BIK"_s, u"Theme.bik"_s}));
+        EXPECT_EQ(ui::entriesOf(f.menuMusicCombo), test::names("Battle.bik|night.BIK|Theme.bik"));
         if (!chosen.isEmpty())
             test::choose(f.menuMusicCombo, chosen);
         f.menuMusicCombo->setEditText(u"typed, not chosen"_s);

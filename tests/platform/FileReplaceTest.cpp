@@ -1,13 +1,7 @@
 #include "platform/FileReplace.h"
 #include "Fixtures.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using gvt::platform::replaceExistingFile;
 using gvt::test::GameTree;

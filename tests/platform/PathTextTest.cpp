@@ -1,10 +1,6 @@
 #include "platform/PathText.h"
 #include "Fixtures.h"
 
-#include <QFile>
-
-#include <gtest/gtest.h>
-
 using gvt::platform::resolvePath;
 using gvt::test::GameTree;
 
@@ -23,15 +19,12 @@ TEST(PathText, ResolvesComponentsWithoutRegardToCaseAndDrivesThroughThePrefix) {
     const QList<std::tuple<const char*, QString, QString>> cases = {
         {"other case, mixed separators", root + u"\\MODS/gvtarsis\\Settings\\profiles"_s,
          tree.path(u"Mods/GvTarsis/settings/Profiles"_s)},
-        {"doubled and trailing backslashes", root + u"\\\\Mods\\\\GvTarsis\\"_s,
-         tree.path(u"Mods/GvTarsis"_s)},
         {"exact case wins", root + u"\\Twin\\Abc"_s, tree.path(u"Twin/Abc"_s)},
         {"ordinally first of case twins", root + u"\\Twin\\aBc"_s, tree.path(u"Twin/ABC"_s)},
         {"missing component keeps spelling", root + u"\\mods\\NoSuch\\File.CON"_s,
          tree.path(u"Mods/NoSuch/File.CON"_s)},
         {"drive C", u"C:\\GAMES\\grimvale tarsis\\my music"_s,
          c + u"Games/Grimvale Tarsis/My Music"_s},
-        {"drive letter in lower case", u"c:/games"_s, c + u"Games"_s},
         {"a drive anywhere", u"M:\\gvtarsis"_s, tree.path(u"prefix/dosdevices/m:/GvTarsis"_s)},
         {"unknown drive is missing", u"Q:\\Games"_s, tree.path(u"prefix/dosdevices/q:/Games"_s)},
     };

@@ -1,11 +1,6 @@
 #include "Fixtures.h"
 #include "platform/Platform.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
-
 using gvt::platform::StartResult;
 using gvt::test::EnvironmentScope;
 using gvt::test::GameTree;

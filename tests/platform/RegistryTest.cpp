@@ -2,11 +2,6 @@
 #include "Fixtures.h"
 #include "platform/WineRegistry.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
-
 using gvt::test::SettingsHome;
 
 namespace {

@@ -4,17 +4,9 @@
 #include "app/MainWindow.h"
 #include "ui/SortedList.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTest>
-
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace gvt;
 
