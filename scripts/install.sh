@@ -49,7 +49,7 @@ if [ -z "$build" ]; then
 fi
 
 export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
-if ! found=$("$build/tools/gvtarsis-gamefolder" "$@"); then
+if ! found=$("$build/src/app/gvtarsis-gamefolder" "$@"); then
   echo "Install the game first, or name its folder: $0 \"/path/to/Grimvale Tarsis\"" >&2
   exit 1
 fi
@@ -58,7 +58,7 @@ fi
 # The launcher looks the game folder up itself; it has to find the same one.
 settings_file=""
 if [ $# -gt 0 ]; then
-  if looked_up=$("$build/tools/gvtarsis-gamefolder" 2>/dev/null); then
+  if looked_up=$("$build/src/app/gvtarsis-gamefolder" 2>/dev/null); then
     { read -r _; read -r looked_up_place; } <<<"$looked_up"
     if [ "$looked_up_place" != "$place" ]; then
       echo "The game's installer recorded another folder: $looked_up_place" >&2

@@ -19,15 +19,14 @@ QList<QByteArray> numbered(int count) {
     return lines;
 }
 
-// ServerSettings.con as written: the 14 generated lines over the 39 kept ones, then the rest.
+// ServerSettings.con as written: the 14 generated lines over the kept ones.
 QByteArray settingsFile(const QList<QByteArray>& kept, const char* generated) {
-    QList<QByteArray> lines = kept.mid(0, 39);
-    lines.resize(39);
+    QList<QByteArray> lines = kept;
     const QList<QByteArray> values = test::lines(generated);
     const int positions[] = {1, 2, 3, 4, 5, 7, 8, 10, 11, 13, 14, 15, 18, 20};
     for (int i = 0; i < 14; ++i)
         lines[positions[i] - 1] = values[i];
-    return crlf(lines) + crlf(kept.mid(39));
+    return crlf(lines);
 }
 
 const char* const kUntouched =
@@ -57,48 +56,40 @@ struct Multiplayer : test::Game {
 } // namespace
 
 TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) {
-    for (const int lineCount : {39, 45}) {
-        Multiplayer mp;
-        mp.addFile(kServerSettings, crlf(numbered(lineCount)));
-        Ui::MultiplayerDialogUi& f = mp.open();
-        const char* expected = kUntouched;
-        if (lineCount > 39) {
-            const QList<QPair<QLineEdit*, QString>> typed = {
-                {f.serverNameEdit, u"Kévin's \"Den\""_s},
-                {f.maxPlayersEdit, u"32"_s},
-                {f.serverPasswordEdit, u"pass word"_s},
-                {f.roundTimeEdit, QString()},
-                {f.numberOfRoundsEdit, u"three"_s},
-                {f.spawnTimeEdit, u"15"_s},
-                {f.startDelayEdit, u" 5 "_s}};
-            for (const auto& [edit, text] : typed)
-                test::type(edit, text);
-            for (QCheckBox* box : {f.dedicatedCheck, f.serverInternetCheck, f.coopCheck})
-                test::click(box);
-            f.ticketRatioSlider->setValue(10);
-            f.friendlyFireSoldiersSlider->setValue(0);
-            f.friendlyFireVehiclesSlider->setValue(55);
-            QTest::keyClick(f.aiSkillSlider, Qt::Key_PageDown);
-            EXPECT_EQ(f.ticketRatioValue->text() + f.aiSkillValue->text(), u"1090"_s);
-            expected = "game.serverName \"K\xe9vin's \"Den\"\"|game.serverDedicated 1|"
-                       "game.serverGamePlayMode GPM_COOP|game.serverGameTime |"
-                       "game.serverMaxPlayers 32|game.serverInternet 1|"
-                       "game.serverNumberOfRounds three|game.serverSpawnDelay 15|"
-                       "game.serverGameStartDelay  5 |game.serverSoldierFriendlyFire 0|"
-                       "game.serverVehicleFriendlyFire 55|game.serverTicketRatio 10|"
-                       "game.serverCoopAiSkill 90|game.serverPassword \"pass word\"";
-        }
-        test::click(f.startButton);
-        EXPECT_EQ(mp.read(kServerSettings), settingsFile(numbered(lineCount), expected));
-        EXPECT_TRUE(mp.messages.texts.isEmpty());
-        const auto record = mp.stub.waitForStart();
-        ASSERT_TRUE(record);
-        EXPECT_EQ(record->arguments.join(u' '), u"+game Empty Mod +restart 1 +hostServer 1"_s);
-        EXPECT_FALSE(mp.platform.playing);
-    }
+    Multiplayer mp;
+    mp.addFile(kServerSettings, crlf(numbered(45)));
+    Ui::MultiplayerDialogUi& f = mp.open();
+    const QStringList typed = test::names("Kévin's \"Den\"|32|pass word||three|15| 5 ");
+    qsizetype next = 0;
+    for (QLineEdit* edit :
+         {f.serverNameEdit, f.maxPlayersEdit, f.serverPasswordEdit, f.roundTimeEdit,
+          f.numberOfRoundsEdit, f.spawnTimeEdit, f.startDelayEdit})
+        test::type(edit, typed[next++]);
+    for (QCheckBox* box : {f.dedicatedCheck, f.serverInternetCheck, f.coopCheck})
+        test::click(box);
+    f.ticketRatioSlider->setValue(10);
+    f.friendlyFireSoldiersSlider->setValue(0);
+    f.friendlyFireVehiclesSlider->setValue(55);
+    QTest::keyClick(f.aiSkillSlider, Qt::Key_PageDown);
+    EXPECT_EQ(f.ticketRatioValue->text() + f.aiSkillValue->text(), u"1090"_s);
+    test::click(f.startButton);
+    EXPECT_EQ(mp.read(kServerSettings),
+              settingsFile(numbered(45),
+                           "game.serverName \"K\xe9vin's \"Den\"\"|game.serverDedicated 1|"
+                           "game.serverGamePlayMode GPM_COOP|game.serverGameTime |"
+                           "game.serverMaxPlayers 32|game.serverInternet 1|"
+                           "game.serverNumberOfRounds three|game.serverSpawnDelay 15|"
+                           "game.serverGameStartDelay  5 |game.serverSoldierFriendlyFire 0|"
+                           "game.serverVehicleFriendlyFire 55|game.serverTicketRatio 10|"
+                           "game.serverCoopAiSkill 90|game.serverPassword \"pass word\""));
+    EXPECT_TRUE(mp.messages.texts.isEmpty());
+    const auto record = mp.stub.waitForStart();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->arguments.join(u' '), u"+game Empty Mod +restart 1 +hostServer 1"_s);
+    EXPECT_FALSE(mp.platform.playing);
 }
 
-TEST(MultiplayerDialog, UnreadableAndWriteProtectedServerSettings) {
+TEST(MultiplayerDialog, UnreadableOrWriteProtectedServerSettingsAndAMisplacedLauncher) {
     Multiplayer mp;
     mp.open();
     mp.dialog.window()->reject();
@@ -119,36 +110,41 @@ TEST(MultiplayerDialog, UnreadableAndWriteProtectedServerSettings) {
     EXPECT_EQ(mp.read(kServerSettings), settingsFile(numbered(39), kUntouched));
     EXPECT_EQ(mp.read(kMapList), QByteArray("game.setCurrentLevel \r\n"));
     EXPECT_TRUE(mp.stub.waitForStart());
+    // Placed elsewhere: the files are written first when hosting; joining checks it first.
+    mp.platform.program = u"/elsewhere/gvtarsis-modmanager"_s;
+    mp.setMode(kServerSettings, 0644);
+    mp.addFile(kMapList, "old");
+    test::click(f.startButton);
+    EXPECT_EQ(mp.read(kServerSettings) + mp.read(kMapList),
+              settingsFile(numbered(39), kUntouched) + "game.setCurrentLevel \r\n");
+    test::click(f.clientRadio);
+    test::click(f.startButton); // the address is empty too
+    EXPECT_EQ(mp.messages.texts.mid(2), (QStringList{kPlacement, kPlacement}));
+    EXPECT_FALSE(mp.stub.waitForStart(300));
 }
 
 TEST(MultiplayerDialog, TheRotationIsWrittenInAlphabeticalOrder) {
-    const QList<QPair<QStringList, QByteArray>> cases = {
-        // "mod/map" moved in this order ("-" moves it back); maplist.con
-        {{}, "game.setCurrentLevel \r\n"},
-        {{u"Vorlok/Vorlok Keep"_s, u"Grimvale Tarsis/brume"_s, u"Vorlok/Alpha"_s,
-          u"Grimvale Tarsis/Coldharbour"_s, u"-Coldharbour"_s},
-         "game.addLevel Alpha\r\ngame.addLevel brume\r\ngame.addLevel Vorlok Keep\r\n"
-         "game.setCurrentLevel Vorlok Keep\r\n"},
-    };
-    for (const auto& [moves, expected] : cases) {
-        Multiplayer mp;
-        Ui::MultiplayerDialogUi& f = mp.open();
-        EXPECT_EQ(ui::entriesOf(f.modList), test::names("Empty Mod|Grimvale Tarsis|Vorlok"));
-        // The first mod is selected, but the base game's maps are the ones shown.
-        EXPECT_EQ(ui::entriesOf(f.disabledList), test::names("Ashen Ridge|brume|Coldharbour"));
-        for (const QString& move : moves) {
-            if (move.startsWith(u'-')) {
-                test::select(f.enabledList, move.mid(1));
-                test::click(f.disableMapButton);
-                continue;
-            }
-            test::select(f.modList, move.section(u'/', 0, 0));
-            test::select(f.disabledList, move.section(u'/', 1));
-            test::click(f.enableMapButton);
+    Multiplayer mp;
+    Ui::MultiplayerDialogUi& f = mp.open();
+    EXPECT_EQ(ui::entriesOf(f.modList), test::names("Empty Mod|Grimvale Tarsis|Vorlok"));
+    // The first mod is selected, but the base game's maps are the ones shown.
+    EXPECT_EQ(ui::entriesOf(f.disabledList), test::names("Ashen Ridge|brume|Coldharbour"));
+    // "mod/map" moved in this order; "-" moves one back.
+    for (const QString& move : test::names("Vorlok/Vorlok Keep|Grimvale Tarsis/brume|Vorlok/Alpha|"
+                                           "Grimvale Tarsis/Coldharbour|-Coldharbour")) {
+        if (move.startsWith(u'-')) {
+            test::select(f.enabledList, move.mid(1));
+            test::click(f.disableMapButton);
+            continue;
         }
-        test::click(f.startButton);
-        EXPECT_EQ(mp.read(kMapList), expected);
+        test::select(f.modList, move.section(u'/', 0, 0));
+        test::select(f.disabledList, move.section(u'/', 1));
+        test::click(f.enableMapButton);
     }
+    test::click(f.startButton);
+    EXPECT_EQ(mp.read(kMapList),
+              "game.addLevel Alpha\r\ngame.addLevel brume\r\n"
+              "game.addLevel Vorlok Keep\r\ngame.setCurrentLevel Vorlok Keep\r\n");
 }
 
 TEST(MultiplayerDialog, JoinStartsTheGameWithTheClientsWordsAfterItsChecks) {
@@ -179,19 +175,4 @@ TEST(MultiplayerDialog, JoinStartsTheGameWithTheClientsWordsAfterItsChecks) {
         EXPECT_EQ(mp.platform.playing, address.isEmpty());
         EXPECT_EQ(mp.read(kServerSettings), crlf(numbered(39))); // joining writes nothing
     }
-}
-
-TEST(MultiplayerDialog, PlacementIsCheckedAfterTheFilesWhenHostingAndFirstWhenJoining) {
-    Multiplayer mp;
-    mp.platform.program = u"/elsewhere/gvtarsis-modmanager"_s;
-    Ui::MultiplayerDialogUi& f = mp.open();
-    test::click(f.startButton);
-    EXPECT_EQ(mp.read(kServerSettings), settingsFile(numbered(39), kUntouched));
-    EXPECT_EQ(mp.read(kMapList), QByteArray("game.setCurrentLevel \r\n"));
-    test::click(f.clientRadio);
-    test::click(f.startButton); // the address is empty too: the placement comes first
-    EXPECT_EQ(mp.messages.texts, (QStringList{kPlacement, kPlacement}));
-    EXPECT_EQ(mp.messages.icons.count(ui::MessageIcon::Information), 2);
-    EXPECT_FALSE(mp.stub.waitForStart(300));
-    EXPECT_TRUE(mp.platform.playing);
 }

@@ -6,57 +6,37 @@ using gvt::test::EnvironmentScope;
 using gvt::test::GameTree;
 
 TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
-    struct Case {
-        const char* name;
-        bool drivePath;
-        QByteArray lcAll, lcCtype, lang;
-        QStringList expected; // WINEPREFIX, then LC_ALL, LC_CTYPE and LANG as the game gets them
+    // "C:" or the game folder; LC_ALL, LC_CTYPE and LANG before, and as the game gets them
+    const std::array<const char*, 3> cases[] = {
+        {"", "||de_DE.UTF-8", "<unset>|<unset>|de_DE.UTF-8"}, // the user's UTF-8 locale stays
+        {"C:", "||", "<unset>|C.UTF-8|<unset>"},
+        {"C:", "fr_FR.ISO-8859-1|C|C", "<unset>|C.UTF-8|fr_FR.ISO-8859-1"}, // LANG stands in
+        {"C:", "en_GB.utf8||", "en_GB.utf8|<unset>|<unset>"},
     };
-    const QList<Case> cases = {
-        {"executable Windows program, user's UTF-8 locale kept",
-         false,
-         {},
-         {},
-         "de_DE.UTF-8",
-         {u"<unset>"_s, u"<unset>"_s, u"de_DE.UTF-8"_s}},
-        {"drive path, no locale", true, {}, {}, {}, {u"<unset>"_s, u"C.UTF-8"_s, u"<unset>"_s}},
-        {"LC_ALL without UTF-8 hands over to LANG",
-         true,
-         "fr_FR.ISO-8859-1",
-         "C",
-         "C",
-         {u"<unset>"_s, u"C.UTF-8"_s, u"fr_FR.ISO-8859-1"_s}},
-        {"UTF-8 LC_ALL kept",
-         true,
-         "en_GB.utf8",
-         {},
-         {},
-         {u"en_GB.utf8"_s, u"<unset>"_s, u"<unset>"_s}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [drive, before, after] : cases) {
         GameTree tree;
         tree.addFile(u"GvTarsis.exe"_s, "MZ\x90 a Windows program");
         tree.setMode(u"GvTarsis.exe"_s, 0755); // as Wine's installers leave it
         tree.addFolder(u"prefix/dosdevices"_s);
-        ASSERT_TRUE(QFile::link(tree.gameFolder, tree.path(u"prefix/dosdevices/c:"_s)));
+        QFile::link(tree.gameFolder, tree.path(u"prefix/dosdevices/c:"_s));
         gvt::test::StubGame wine(tree.path(u"wine-8"_s),
-                                 {u"WINEPREFIX"_s, u"LC_ALL"_s, u"LC_CTYPE"_s, u"LANG"_s});
-        EnvironmentScope environment({{"LC_ALL", c.lcAll},
-                                      {"LC_CTYPE", c.lcCtype},
-                                      {"LANG", c.lang},
+                                 gvt::test::names("WINEPREFIX|LC_ALL|LC_CTYPE|LANG"));
+        const QList<QByteArray> locale = gvt::test::lines(before);
+        EnvironmentScope environment({{"LC_ALL", locale[0]},
+                                      {"LC_CTYPE", locale[1]},
+                                      {"LANG", locale[2]},
                                       {"WINE", QFile::encodeName(tree.path(u"wine-8"_s))},
                                       {"WINEPREFIX", QFile::encodeName(tree.path(u"prefix"_s))}});
-        const QString executable =
-            c.drivePath ? u"C:\\gvtarsis.exe"_s : tree.gameFolder + u"\\gvtarsis.exe"_s;
+        const QString executable = (*drive ? u"C:"_s : tree.gameFolder) + u"\\gvtarsis.exe"_s;
         gvt::platform::DetachedProcessStarter starter;
-        EXPECT_EQ(starter.start(executable, u"+game My Mod"_s), StartResult::Started) << c.name;
-
+        EXPECT_EQ(starter.start(executable, u"+game My Mod"_s), StartResult::Started) << before;
         const auto record = wine.waitForStart();
-        ASSERT_TRUE(record) << c.name;
-        EXPECT_EQ(record->environment, QStringList{tree.path(u"prefix"_s)} + c.expected) << c.name;
-        const QString program = c.drivePath ? executable : tree.path(u"GvTarsis.exe"_s);
-        EXPECT_EQ(record->arguments, (QStringList{program, u"+game"_s, u"My"_s, u"Mod"_s}))
-            << c.name;
+        ASSERT_TRUE(record) << before;
+        EXPECT_EQ(record->environment.join(u'|'),
+                  tree.path(u"prefix"_s) + u'|' + QString::fromLatin1(after))
+            << before;
+        const QString program = *drive ? executable : tree.path(u"GvTarsis.exe"_s);
+        EXPECT_EQ(record->arguments, QStringList{program} + gvt::test::names("+game|My|Mod"));
     }
 }
 
@@ -76,7 +56,7 @@ TEST(ProcessStart, TheProgramPathIsTheOneItWasStartedByWithLinksKept) {
     tree.addFile(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s);
     tree.setMode(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s, 0755);
     tree.addFile(u"other"_s);
-    ASSERT_TRUE(QFile::link(tree.path(u"real"_s), tree.path(u"linked"_s)));
+    QFile::link(tree.path(u"real"_s), tree.path(u"linked"_s));
     const QString real = tree.path(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s);
     const QString linked = tree.path(u"linked/Grimvale Tarsis/gvtarsis-modmanager"_s);
     const QString oldCurrent = QDir::currentPath();
@@ -84,15 +64,15 @@ TEST(ProcessStart, TheProgramPathIsTheOneItWasStartedByWithLinksKept) {
     EnvironmentScope environment(
         {{"PWD", QFile::encodeName(tree.path(u"linked"_s))},
          {"PATH", QFile::encodeName(tree.path(u"linked/Grimvale Tarsis"_s))}});
-    const QList<std::tuple<const char*, QString, QString>> cases = {
-        {"absolute, through a linked folder", linked, linked},
-        {"relative to the folder the shell names", u"./Grimvale Tarsis/gvtarsis-modmanager"_s,
-         linked},
-        {"found on PATH", u"gvtarsis-modmanager"_s, linked},
-        {"a path to another file", tree.path(u"other"_s), real},
-        {"nothing", QString(), real},
-    };
-    for (const auto& [name, startedAs, expected] : cases)
-        EXPECT_EQ(gvt::platform::startedProgramPath(startedAs, real), expected) << name;
+    // Absolute through the linked folder, relative to the folder the shell names, found on PATH,
+    // a path to another file.
+    const QList<QPair<QString, QString>> cases = {
+        {linked, linked},
+        {u"./Grimvale Tarsis/gvtarsis-modmanager"_s, linked},
+        {u"gvtarsis-modmanager"_s, linked},
+        {tree.path(u"other"_s), real}};
+    for (const auto& [startedAs, expected] : cases)
+        EXPECT_EQ(gvt::platform::startedProgramPath(startedAs, real), expected)
+            << startedAs.toStdString();
     QDir::setCurrent(oldCurrent);
 }
