@@ -40,6 +40,22 @@ qsizetype sequenceLength(QByteArrayView bytes, qsizetype at) {
     return length;
 }
 
+// Hands over the text between stray bytes, run by run, and each stray byte, in their order. A
+// low surrogate after a high one is half of a character, not a stray byte.
+template <typename Run, typename Stray>
+void splitAtStrayBytes(QStringView text, Run run, Stray stray) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (!isStrayByte(unit) || (i > 0 && text[i - 1].isHighSurrogate()))
+            continue;
+        run(text.sliced(start, i - start));
+        stray(char(unit - 0xDC00));
+        start = i + 1;
+    }
+    run(text.sliced(start));
+}
+
 } // namespace
 
 QString textOfFileName(QByteArrayView bytes) {
@@ -68,18 +84,8 @@ QString textOfFileName(QByteArrayView bytes) {
 
 QByteArray fileNameOfText(QStringView text) {
     QByteArray bytes;
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (!isStrayByte(unit) || (i > 0 && text[i - 1].isHighSurrogate()))
-            continue;
-        bytes.append(text.sliced(run, i - run).toUtf8());
-        bytes.append(char(unit - 0xDC00));
-        run = i + 1;
-    }
-    if (run == 0)
-        return text.toUtf8();
-    bytes.append(text.sliced(run).toUtf8());
+    splitAtStrayBytes(
+        text, [&](QStringView run) { bytes += run.toUtf8(); }, [&](char byte) { bytes += byte; });
     return bytes;
 }
 
@@ -88,18 +94,10 @@ QString shownFileName(const QString& text) {
     if (std::none_of(text.begin(), text.end(), stray))
         return text;
     QString shown;
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (!isStrayByte(unit) || (i > 0 && text[i - 1].isHighSurrogate()))
-            continue;
-        shown += text.sliced(run, i - run) +
-                 QStringLiteral("\\x%1").arg(unit - 0xDC00, 2, 16, QChar(u'0'));
-        run = i + 1;
-    }
-    if (run == 0)
-        return text;
-    return shown + text.sliced(run);
+    splitAtStrayBytes(
+        text, [&](QStringView run) { shown += run; },
+        [&](char byte) { shown += QStringLiteral("\\x%1").arg(uchar(byte), 2, 16, QChar(u'0')); });
+    return shown;
 }
 
 } // namespace gvt::platform

@@ -86,14 +86,13 @@ FileError::Kind fileErrorKindOf(int errnoValue) {
 
 namespace {
 
-// Renames the entry at `from` (a path on this machine) to `newName` in the folder of a path
-// text; `twinsRuledOut` when no entry there can hold the new name in another letter case.
-std::optional<FileError> renameInto(const QString& from, const QString& folderText,
-                                    const QString& newName, bool twinsRuledOut) {
+// Renames the entry at `from` to `newName` in `folder` (paths on this machine); `twinsRuledOut`
+// when no entry there can hold the new name in another letter case.
+std::optional<FileError> renameInto(const QString& from, QString folder, const QString& newName,
+                                    bool twinsRuledOut) {
     const QByteArray fromBytes = fileNameOfText(from);
     if (!entryExists(fromBytes))
         return FileError{FileError::Kind::NotFound, from, {}};
-    QString folder = resolvePath(folderText);
     struct stat st {};
     if (::stat(fileNameOfText(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return FileError{FileError::Kind::NotFound, from, folder};
@@ -114,15 +113,13 @@ std::optional<FileError> renameInto(const QString& from, const QString& folderTe
 
 std::optional<FileError> renameFile(const QString& fromText, const QString& toText) {
     const PathSplit target = splitLastComponent(toText);
-    return renameInto(resolvePath(fromText), target.folderText, target.lastComponent, false);
+    return renameInto(resolvePath(fromText), resolvePath(target.folderText), target.lastComponent,
+                      false);
 }
 
-std::optional<FileError> renameEntry(const QString& folderText, const QString& name,
+std::optional<FileError> renameEntry(const QString& folder, const QString& name,
                                      const QString& newName, bool twinsRuledOut) {
-    QString folder = resolvePath(folderText);
-    if (!folder.endsWith(u'/'))
-        folder.append(u'/');
-    return renameInto(folder + name, folderText, newName, twinsRuledOut);
+    return renameInto(folder + u'/' + name, folder, newName, twinsRuledOut);
 }
 
 } // namespace gvt::platform

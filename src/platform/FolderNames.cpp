@@ -39,8 +39,6 @@ NameHashes hashesOf(const QString& name) {
 
 FolderNames::FolderNames(const QString& folderText, const QStringList& patterns)
     : m_folder(resolvePath(folderText)), m_matching(patterns.size()) {
-    if (!m_folder.endsWith(u'/'))
-        m_folder.append(u'/');
     const QByteArray folder = fileNameOfText(m_folder);
     // Watched before it is read, so that nothing that happens meanwhile goes untold.
     m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);

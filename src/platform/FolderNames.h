@@ -32,7 +32,7 @@ private:
     // Takes in what the kernel told since the last call; false when it lost track.
     bool catchUp();
 
-    QString m_folder; // a path on this machine, ending in "/"
+    QString m_folder; // a path on this machine
     QList<QStringList> m_matching;
     int m_watch = -1; // the kernel's notifications, or -1 when there are none
     // Hashes of the names in the folder, as they are and folded to one letter case.

@@ -198,8 +198,8 @@ private:
         auto* stream = static_cast<TuneStream*>(self);
         const pa_context_state_t state = pulse().contextState(context);
         if (state == PA_CONTEXT_READY && !stream->m_stream) {
-            const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
-            stream->m_stream = pulse().streamNew(context, "Tune", &spec, nullptr);
+            const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 2};
+            stream->m_stream = pulse().streamNew(context, "Tune", &format, nullptr);
             pulse().streamSetStateCallback(stream->m_stream, &TuneStream::streamChanged, self);
             pulse().streamSetWriteCallback(stream->m_stream, &TuneStream::write, self);
             if (pulse().streamConnect(stream->m_stream, nullptr, nullptr, PA_STREAM_NOFLAGS,

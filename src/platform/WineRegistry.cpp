@@ -37,32 +37,12 @@ qsizetype unescape(QByteArrayView line, qsizetype pos, char end, QString& out) {
         if (pos >= line.size())
             return -1;
         const char c = line[pos++];
-        switch (c) {
-        case 'a':
-            out.append(u'\a');
-            break;
-        case 'b':
-            out.append(u'\b');
-            break;
-        case 'e':
-            out.append(QChar(0x1b));
-            break;
-        case 'f':
-            out.append(u'\f');
-            break;
-        case 'n':
-            out.append(u'\n');
-            break;
-        case 'r':
-            out.append(u'\r');
-            break;
-        case 't':
-            out.append(u'\t');
-            break;
-        case 'v':
-            out.append(u'\v');
-            break;
-        case 'x': {
+        // C escapes: each letter stands for the code below it.
+        static constexpr char kLetters[] = "abefnrtv";
+        static constexpr char16_t kCodes[] = u"\a\b\x1b\f\n\r\t\v";
+        if (const char* letter = std::strchr(kLetters, c); letter && c) {
+            out.append(QChar(kCodes[letter - kLetters]));
+        } else if (c == 'x') {
             int digits = 0;
             char16_t unit = 0;
             while (digits < 4 && pos < line.size() && hexDigit(line[pos]) >= 0) {
@@ -70,18 +50,13 @@ qsizetype unescape(QByteArrayView line, qsizetype pos, char end, QString& out) {
                 ++digits;
             }
             out.append(digits > 0 ? QChar(unit) : QChar(u'x'));
-            break;
-        }
-        default:
-            if (c >= '0' && c <= '7') {
-                char16_t unit = char16_t(c - '0');
-                for (int i = 0; i < 2 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7';
-                     ++i)
-                    unit = char16_t(unit * 8 + (line[pos++] - '0'));
-                out.append(QChar(unit));
-            } else {
-                out.append(QChar(char16_t(static_cast<unsigned char>(c))));
-            }
+        } else if (c >= '0' && c <= '7') {
+            char16_t unit = char16_t(c - '0');
+            for (int i = 0; i < 2 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++i)
+                unit = char16_t(unit * 8 + (line[pos++] - '0'));
+            out.append(QChar(unit));
+        } else {
+            out.append(QChar(char16_t(static_cast<unsigned char>(c))));
         }
     }
     return -1;
@@ -90,21 +65,11 @@ qsizetype unescape(QByteArrayView line, qsizetype pos, char end, QString& out) {
 // The text of a value's data ("…" or str(2):"…"), or nothing when it is another type or
 // garbled.
 std::optional<QString> textOf(QByteArrayView data) {
+    const qsizetype start = data.startsWith("\"") ? 1 : data.startsWith("str(2):\"") ? 8 : -1;
     QString text;
-    if (data.startsWith("\"")) {
-        if (unescape(data, 1, '"', text) < 0)
-            return std::nullopt;
-        return text;
-    }
-    if (data.startsWith("str(")) {
-        const qsizetype close = data.indexOf(')');
-        if (close < 0 || data.sliced(4, close - 4) != "2" || !data.sliced(close).startsWith("):\""))
-            return std::nullopt;
-        if (unescape(data, close + 3, '"', text) < 0)
-            return std::nullopt;
-        return text;
-    }
-    return std::nullopt;
+    if (start < 0 || unescape(data, start, '"', text) < 0)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace

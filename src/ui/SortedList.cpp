@@ -3,10 +3,9 @@
 #include "platform/FileName.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QListWidget>
 #include <QLocale>
-
-#include <QHash>
 
 #include <algorithm>
 #include <array>
@@ -78,9 +77,10 @@ AsciiRanks rankAscii(const QCollator& collator) {
 const AsciiRanks& asciiRanksOf(const QCollator& collator) {
     static QHash<QString, AsciiRanks> known;
     const QString locale = collator.locale().name();
-    if (!known.contains(locale))
-        known.insert(locale, rankAscii(collator));
-    return known[locale];
+    auto found = known.find(locale);
+    if (found == known.end())
+        found = known.insert(locale, rankAscii(collator));
+    return *found;
 }
 
 } // namespace
