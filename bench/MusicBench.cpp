@@ -2,6 +2,7 @@
 // disabled): its opening beside `ls` of the same folder, which also lists and sorts every
 // name, and one move.
 #include "music/MusicDialog.h"
+#include "platform/Platform.h"
 #include "ui_MusicDialog.h"
 
 #include <QApplication>
@@ -51,10 +52,20 @@ Installation& installation(int files) {
     return made;
 }
 
+// The program's own stand-ins, with a tune that stays silent.
+struct Services : gvt::platform::Sound {
+    void startTune() override {}
+    void stopAll() override {}
+    gvt::platform::SystemProgramLocation program{"music_bench"};
+    gvt::platform::DetachedProcessStarter processes;
+    gvt::platform::Platform platform{program, processes, *this};
+};
+
 void MusicDialogOpening(benchmark::State& state) {
     installation(int(state.range(0)));
+    Services services;
     for (auto _ : state) {
-        auto dialog = std::make_unique<gvt::music::MusicDialog>();
+        auto dialog = std::make_unique<gvt::music::MusicDialog>(services.platform);
         dialog->open(nullptr);
         state.PauseTiming(); // closing is not opening
         dialog.reset();
@@ -80,7 +91,8 @@ void MusicDialogOpeningBaselineLs(benchmark::State& state) {
 
 void MusicDialogMove(benchmark::State& state) {
     installation(int(state.range(0)));
-    gvt::music::MusicDialog dialog;
+    Services services;
+    gvt::music::MusicDialog dialog(services.platform);
     gvt::music::MusicWindow& window = dialog.open(nullptr);
     bool disable = true;
     for (auto _ : state) {

@@ -9,7 +9,7 @@ scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config q
   libmpg123-dev libpulse-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGVT_FUZZ=ON >/dev/null
-targets=(lines registry paths)
+targets=(lines registry paths managers)
 cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >build-fuzz/build.log ||
   { tail -n 40 build-fuzz/build.log >&2; exit 1; }
 mkdir -p build-fuzz/findings

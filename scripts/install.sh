@@ -2,26 +2,125 @@
 # Installs the Mod Manager for your game: builds what is missing, places the launcher in the game
 # folder, and adds it with its icon to the desktop's application menu.
 #
-#   scripts/install.sh [GAME_FOLDER]   the game folder as the launcher finds it, or this one (a
-#                                      path of this machine, or the game's own C:\... path)
-#   scripts/install.sh --uninstall     removes exactly what the last install wrote
+#   scripts/install.sh                  the game of every known Wine prefix (plain Wine, Lutris,
+#                                       Bottles, Steam's Proton, Heroic); when there are several,
+#                                       name one with --prefix or take them all with --all
+#   scripts/install.sh --prefix PATH    the game of the prefix PATH
+#   scripts/install.sh --all            the games of every prefix
+#   scripts/install.sh GAME_FOLDER      the game in this folder (what its prefix records)
+#   scripts/install.sh --uninstall [PATH]   removes every install, or the one whose game folder
+#                                       or prefix PATH is
 #
-# WINEPREFIX (else ~/.wine) names the prefix the game was installed into, WINE (else wine on
-# PATH) the Wine to start it with; the menu entry keeps both.
+# The launcher finds its prefix and its Wine by itself, from the folder it sits in: the menu
+# entry starts it alone, with no variables.
 set -euo pipefail
+usage() { sed -n '2,16s/^# \{0,1\}//p' "$0"; }
+
+# Paths the caller gives are the caller's: made absolute here, before anything moves.
+absolute() {
+  local path=$1
+  [[ $path == /* ]] || path="$PWD/$path"
+  while [[ $path == */ && $path != / ]]; do path=${path%/}; done
+  printf '%s' "$path"
+}
+
+mode=install prefix_arg="" all=no folder="" target=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --uninstall) mode=uninstall; [ $# -lt 2 ] || { target=$(absolute "$2"); shift; } ;;
+    --prefix) [ $# -ge 2 ] || { usage >&2; exit 2; }; prefix_arg=$(absolute "$2"); shift ;;
+    --all) all=yes ;;
+    -h | --help) usage; exit 0 ;;
+    -*) usage >&2; exit 2 ;;
+    *) [ -z "$folder" ] || { usage >&2; exit 2; }; folder=$(absolute "$1") ;;
+  esac
+  shift
+done
+
 cd "$(dirname "$0")/.."
 top=$(pwd)
 id=org.gvtarsis.ModManager
 data=${XDG_DATA_HOME:-$HOME/.local/share}
 config=${XDG_CONFIG_HOME:-$HOME/.config}
-manifest="$data/gvtarsis-modmanager/installed-files"
+state="$data/gvtarsis-modmanager"
+installs="$state/installs"
+legacy="$state/installed-files"
+icon="$data/icons/hicolor/256x256/apps/$id.png"
+apps="$data/applications"
+settings_file="$config/Oxley Games/Grimvale Tarsis.conf"
 
-# The manifest lists every file the install wrote, then the folders it made, deepest first.
-uninstall() {
-  [ -f "$manifest" ] || return 0
+# Files made but not yet in place, removed whatever happens; folders made, recorded at the end.
+staged=()
+made=()
+cleanup() { local f; for f in ${staged[@]+"${staged[@]}"}; do rm -f -- "$f"; done; }
+trap cleanup EXIT
+fail() { echo "$*" >&2; exit 1; }
+make_dir() {
+  local dir=$1 missing=()
+  while [ ! -d "$dir" ]; do missing=("$dir" ${missing[@]+"${missing[@]}"}); dir=$(dirname "$dir"); done
+  for dir in ${missing[@]+"${missing[@]}"}; do
+    mkdir -- "$dir" || fail "Cannot make the folder $dir."
+    made+=("$dir")
+  done
+}
+# A new file beside its final place, in $REPLY; moved there only once every file of the install
+# is made.
+stage() {
+  local final=$1
+  make_dir "$(dirname "$final")"
+  REPLY=$(mktemp "$(dirname "$final")/.${final##*/}.XXXXXX" 2>/dev/null) ||
+    fail "Cannot write into $(dirname "$final"): nothing was installed."
+  staged+=("$REPLY")
+}
+same_folder() { [ -e "$1" ] && [ -e "$2" ] && [ "$1" -ef "$2" ]; }
+home_short() { local p=$1; [[ $p == "$HOME"/* ]] && p="~${p#"$HOME"}"; printf '%s' "$p"; }
+
+# What the Desktop Entry Specification cannot carry: control characters, and bytes that are not
+# UTF-8.
+check_carried() {
+  if LC_ALL=C grep -q '[[:cntrl:]]' <<<"${1//$'\n'/$'\x01'}" ||
+    ! iconv -f UTF-8 -t UTF-8 <<<"$1" >/dev/null 2>&1; then
+    fail "The folder $(printf '%q' "$1") holds a character that a menu entry cannot carry (a line break, a control character, or a byte that is not UTF-8); rename it and install again."
+  fi
+}
+
+# One argument of the Exec key: quoted, then escaped once more as every string value is.
+exec_arg() {
+  local s=$1
+  s=${s//\\/\\\\} s=${s//\"/\\\"} s=${s//\`/\\\`} s=${s//\$/\\\$} s=${s//%/%%}
+  s="\"$s\""
+  printf '%s' "${s//\\/\\\\}"
+}
+string_value() { local s=$1; printf '%s' "${s//\\/\\\\}"; }
+
+# An install's record: its game folder, prefix, manager, menu entry, launcher and settings file
+# (when it wrote one), each ended by a NUL.
+record_of() { printf '%s/%s' "$installs" "$(printf '%s' "$1" | sha256sum | cut -c1-16)"; }
+read_record() { mapfile -d '' rec <"$1"; }
+
+# The menu entries name their prefix when there are several.
+rename_entries() {
+  local records=() r entry temp name
+  [ -d "$installs" ] && mapfile -t records < <(find "$installs" -type f | sort)
+  for r in ${records[@]+"${records[@]}"}; do
+    read_record "$r"
+    entry=${rec[3]}
+    [ -f "$entry" ] || continue
+    name="GVTarsis Mod Manager"
+    [ ${#records[@]} -gt 1 ] && name+=" ($([ -n "${rec[1]}" ] && printf '%s prefix %s' "${rec[2]}" "$(home_short "${rec[1]}")" || printf 'in %s' "$(home_short "${rec[0]}")"))"
+    stage "$entry"
+    temp=$REPLY
+    sed "s|^Name=.*|Name=$(string_value "$name" | sed 's/[|&\\]/\\&/g')|" "$entry" >"$temp"
+    mv -f -- "$temp" "$entry"
+  done
+}
+
+uninstall_legacy() {
+  # What an earlier version of this script wrote: one list of files, then the folders it made.
+  [ -f "$legacy" ] || return 0
   local entries entry
-  mapfile -t entries <"$manifest"
-  rm -f -- "$manifest"
+  mapfile -t entries <"$legacy"
+  rm -f -- "$legacy"
   for entry in "${entries[@]}"; do
     case "$entry" in
       */) rmdir -- "$entry" 2>/dev/null || true ;;
@@ -30,12 +129,47 @@ uninstall() {
   done
 }
 
-if [ "${1:-}" = "--uninstall" ]; then
-  [ -f "$manifest" ] || echo "The Mod Manager is not installed (no $manifest)."
-  uninstall
+uninstall_one() {
+  read_record "$1"
+  local file
+  for file in "${rec[4]}" "${rec[3]}" "${rec[5]}"; do
+    [ -n "$file" ] && [ -e "$file" ] && rm -f -- "$file" && echo "Removed $file"
+  done
+  rm -f -- "$1"
+}
+
+remove_leftovers() {
+  # The icon and the folders made go with the last install.
+  if [ -z "$(ls -A "$installs" 2>/dev/null)" ]; then
+    [ -e "$icon" ] && rm -f -- "$icon" && echo "Removed $icon"
+    local folders=() dir
+    [ -f "$state/made-folders" ] && mapfile -d '' folders <"$state/made-folders"
+    rm -f -- "$state/made-folders"
+    rmdir -- "$installs" 2>/dev/null || true
+    for ((n = ${#folders[@]} - 1; n >= 0; n--)); do rmdir -- "${folders[n]}" 2>/dev/null || true; done
+    rmdir -- "$state" 2>/dev/null || true
+  fi
+}
+
+if [ $mode = uninstall ]; then
+  uninstall_legacy
+  records=()
+  [ -d "$installs" ] && mapfile -t records < <(find "$installs" -type f | sort)
+  removed=0
+  for r in ${records[@]+"${records[@]}"}; do
+    read_record "$r"
+    if [ -z "$target" ] || [ "$target" = "${rec[0]}" ] || [ "$target" = "${rec[1]}" ] ||
+      same_folder "$target" "${rec[0]}" || { [ -n "${rec[1]}" ] && same_folder "$target" "${rec[1]}"; }; then
+      uninstall_one "$r"
+      removed=$((removed + 1))
+    fi
+  done
+  [ $removed -gt 0 ] || [ -z "$target" ] || fail "No install of the Mod Manager in $target."
+  [ $removed -gt 0 ] || echo "The Mod Manager is not installed."
+  rename_entries
+  remove_leftovers
   exit 0
 fi
-case "${1:-}" in -*) sed -n '2,11s/^# \{0,1\}//p' "$0"; exit 2 ;; esac
 
 # A build of the program alone, unless a test hands us one.
 build=${GVT_BUILD_DIR:-}
@@ -48,74 +182,91 @@ if [ -z "$build" ]; then
   cmake --build "$build" --parallel "$(nproc)" --target gvtarsis-modmanager gvtarsis-gamefolder
 fi
 
-export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
-if ! found=$("$build/src/app/gvtarsis-gamefolder" "$@"); then
-  echo "Install the game first, or name its folder: $0 \"/path/to/Grimvale Tarsis\"" >&2
+# The games the launcher would find: manager, prefix, game folder text, folder on disk.
+found=$(mktemp)
+staged+=("$found")
+if ! "$build/src/app/gvtarsis-gamefolder" ${folder:+"$folder"} >"$found"; then
+  [ -n "$folder" ] && exit 1
+  cat >&2 <<EOF
+No game was found: no Wine prefix records the folder of Grimvale Tarsis (the GAMEDIR value its
+installer writes), in ~/.wine, \$WINEPREFIX, or the prefixes of Lutris, Bottles, Steam and Heroic.
+Install the game with its own installer first, or name its folder:
+  $0 "/path/to/Grimvale Tarsis"
+EOF
   exit 1
 fi
-{ read -r game_text; read -r place; } <<<"$found"
-
-# The launcher looks the game folder up itself; it has to find the same one.
-settings_file=""
-if [ $# -gt 0 ]; then
-  if looked_up=$("$build/src/app/gvtarsis-gamefolder" 2>/dev/null); then
-    { read -r _; read -r looked_up_place; } <<<"$looked_up"
-    if [ "$looked_up_place" != "$place" ]; then
-      echo "The game's installer recorded another folder: $looked_up_place" >&2
-      echo "The launcher has to be placed there; run $0 without a folder." >&2
-      exit 1
-    fi
-  else
-    settings_file="$config/Oxley Games/Grimvale Tarsis.conf"
-    if [ -e "$settings_file" ]; then
-      echo "$settings_file exists but names no game folder; fix or remove it first." >&2
-      exit 1
-    fi
+mapfile -d '' fields <"$found"
+games=()
+settings_game=""
+for ((i = 0; i + 3 < ${#fields[@]}; i += 4)); do
+  [ "${fields[i]}" = "settings file" ] && [ -z "$folder" ] && settings_game=${fields[i + 3]}
+  if [ -n "$prefix_arg" ]; then
+    [ -n "${fields[i + 1]}" ] && { [ "$prefix_arg" = "${fields[i + 1]}" ] || same_folder "$prefix_arg" "${fields[i + 1]}"; } || continue
   fi
+  games+=("$i")
+done
+[ ${#games[@]} -gt 0 ] || fail "No prefix at $prefix_arg records the game's folder."
+if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
+  echo "The game was found in several places:" >&2
+  for i in "${games[@]}"; do
+    printf '  %-14s %s\n  %-14s game folder %s\n' "${fields[i]}" "${fields[i + 1]:-(no prefix)}" "" "${fields[i + 3]}" >&2
+  done
+  echo "Name one with --prefix PATH, or install into all of them with --all." >&2
+  exit 2
 fi
 
-uninstall >/dev/null # an earlier install, wherever it went
-made=()
-make_dir() {
-  local dir=$1 missing=()
-  while [ ! -d "$dir" ]; do missing=("$dir" ${missing[@]+"${missing[@]}"}); dir=$(dirname "$dir"); done
-  for dir in ${missing[@]+"${missing[@]}"}; do mkdir -- "$dir" && made=("$dir/" ${made[@]+"${made[@]}"}); done
-}
-make_dir "$data/gvtarsis-modmanager"
-: >"$manifest"
-wrote() { printf '%s\n' "$1" >>"$manifest"; echo "Wrote $1"; }
-trap 'printf "%s\n" ${made[@]+"${made[@]}"} >>"$manifest"' EXIT
-
-launcher="$place/gvtarsis-modmanager"
-install -m 0755 "$build/src/app/gvtarsis-modmanager" "$launcher"
-wrote "$launcher"
-
-if [ -n "$settings_file" ]; then
-  make_dir "$(dirname "$settings_file")"
-  printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$settings_file"
-  wrote "$settings_file"
+# The launcher reads the settings file's GAMEDIR before any prefix: an install elsewhere could
+# never start.
+current_settings=""
+if [ -n "$folder" ]; then
+  "$build/src/app/gvtarsis-gamefolder" >"$found" 2>/dev/null || true
+  mapfile -d '' listed <"$found"
+  for ((i = 0; i + 3 < ${#listed[@]}; i += 4)); do
+    [ "${listed[i]}" = "settings file" ] && current_settings=${listed[i + 3]}
+  done
+else
+  current_settings=$settings_game
 fi
 
-icon="$data/icons/hicolor/256x256/apps/$id.png"
-make_dir "$(dirname "$icon")"
-install -m 0644 resources/images/icon.png "$icon"
-wrote "$icon"
+for i in "${games[@]}"; do
+  manager=${fields[i]} prefix=${fields[i + 1]} game_text=${fields[i + 2]} place=${fields[i + 3]}
+  check_carried "$place"
+  if [ -n "$current_settings" ] && [ "$current_settings" != "$place" ]; then
+    fail "$settings_file names the game folder $current_settings, which the launcher reads before any prefix: it would never start from $place. Remove that line, or install for that folder."
+  fi
+  record=$(record_of "$place")
+  replaced=no
+  [ -f "$record" ] && replaced=yes
+  key=${record##*/}
+  entry="$apps/$id.g$key.desktop"
+  launcher="$place/gvtarsis-modmanager"
+  if [ -e "$launcher" ] && [ $replaced = no ] &&
+    ! { [ -f "$legacy" ] && grep -qxF -- "$launcher" "$legacy"; }; then
+    fail "$launcher is there already, and not of an install of this script: move it away first."
+  fi
 
-# One argument of the Exec key: quoted, then escaped once more as every string value is.
-exec_arg() {
-  local s=$1
-  s=${s//\\/\\\\} s=${s//\"/\\\"} s=${s//\`/\\\`} s=${s//\$/\\\$} s=${s//%/%%}
-  s="\"$s\""
-  printf '%s' "${s//\\/\\\\}"
-}
-string_value() { local s=$1; printf '%s' "${s//\\/\\\\}"; }
-
-command="env $(exec_arg "WINEPREFIX=$WINEPREFIX")"
-[ -n "${WINE:-}" ] && command+=" $(exec_arg "WINE=$WINE")"
-command+=" $(exec_arg "$launcher")"
-entry="$data/applications/$id.desktop"
-make_dir "$(dirname "$entry")"
-cat >"$entry" <<EOF
+  stage "$launcher"
+  new_launcher=$REPLY
+  cp -- "$build/src/app/gvtarsis-modmanager" "$new_launcher" 2>/dev/null ||
+    fail "Cannot write the launcher into $place (is the disk full?): nothing was installed."
+  chmod 0755 "$new_launcher"
+  stage "$icon"
+  new_icon=$REPLY
+  cp -- resources/images/icon.png "$new_icon" 2>/dev/null || fail "Cannot write $icon."
+  chmod 0644 "$new_icon"
+  new_settings="" wrote_settings=""
+  if [ "$manager" = "settings file" ] && [ -z "$current_settings" ]; then
+    stage "$settings_file"
+    new_settings=$REPLY
+    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$new_settings" || fail "Cannot write $settings_file."
+    wrote_settings=$settings_file
+  elif [ -f "$record" ]; then
+    read_record "$record"
+    wrote_settings=${rec[5]}
+  fi
+  stage "$entry"
+  new_entry=$REPLY
+  cat >"$new_entry" <<EOF || fail "Cannot write $entry."
 [Desktop Entry]
 Type=Application
 Version=1.4
@@ -124,14 +275,42 @@ GenericName=Game Launcher
 Comment=Start Grimvale Tarsis with a mod, host or join games, edit profiles and music
 Icon=$id
 TryExec=$(string_value "$launcher")
-Exec=$command
+Exec=$(exec_arg "$launcher")
 Path=$(string_value "$place")
 Terminal=false
 Categories=Game;
 Keywords=Grimvale;Tarsis;mod;launcher;Wine;
 EOF
-wrote "$entry"
+  stage "$record"
+  new_record=$REPLY
+  printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" >"$new_record" ||
+    fail "Cannot write $record."
+
+  # Everything is made: now it takes its place, each file by one rename.
+  mv -f -- "$new_launcher" "$launcher"
+  mv -f -- "$new_icon" "$icon"
+  [ -z "$new_settings" ] || mv -f -- "$new_settings" "$settings_file"
+  mv -f -- "$new_entry" "$entry"
+  mv -f -- "$new_record" "$record"
+  staged=("$found")
+  if [ ${#made[@]} -gt 0 ]; then
+    printf '%s\0' "${made[@]}" >>"$state/made-folders"
+    made=()
+  fi
+  [ $replaced = yes ] && echo "Replaced the install in $place" || echo "Installed into $place"
+  echo "  launcher   $launcher"
+  echo "  menu entry $entry"
+  [ -z "$new_settings" ] || echo "  GAMEDIR    $settings_file"
+done
+# An earlier version's install goes once this one stands; what this one uses of it stays.
+if [ -f "$legacy" ]; then
+  grep -vxF -f <(printf '%s\n' "$icon" "$settings_file"
+    for i in "${games[@]}"; do printf '%s/gvtarsis-modmanager\n' "${fields[i + 3]}"; done) \
+    "$legacy" >"$legacy.keep" || true
+  mv -f -- "$legacy.keep" "$legacy"
+  uninstall_legacy >/dev/null
+fi
+rename_entries
 
 echo
-echo "The Mod Manager is in your application menu (Games). It starts in $place"
-echo "with WINEPREFIX=$WINEPREFIX. Undo it with: $0 --uninstall"
+echo "The Mod Manager is in your application menu (Games). Undo it with: $0 --uninstall"

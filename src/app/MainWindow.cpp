@@ -22,8 +22,8 @@ namespace gvt::app {
 MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     : ModalDialog(parent), m_platform(platform), m_ui(std::make_unique<Ui::MainWindowUi>()),
       m_multiplayer(std::make_unique<multiplayer::MultiplayerDialog>(platform)),
-      m_music(std::make_unique<music::MusicDialog>()),
-      m_settings(std::make_unique<settings::SettingsDialog>()) {
+      m_music(std::make_unique<music::MusicDialog>(platform)),
+      m_settings(std::make_unique<settings::SettingsDialog>(platform)) {
     m_ui->setupUi(this);
     ui::keepOneSelected(m_ui->modList);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -32,7 +32,10 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     connect(m_ui->startButton, &QPushButton::clicked, this, &MainWindow::launchSinglePlayer);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_gameFolder = common::readGameFolder();
+    const common::GameFolderLookup lookup = common::lookUpGameFolder(m_platform);
+    m_gameFolder = lookup.folder;
+    if (m_gameFolder.isEmpty())
+        m_notFound = common::gameNotFoundMessage(lookup.lookedIn);
     // The bar's titles show at once; their popups are made right after the first paint.
     m_menuBar = new QMenuBar(this);
     m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
@@ -61,6 +64,10 @@ void MainWindow::paintEvent(QPaintEvent* event) {
         QTimer::singleShot(0, this, [this] {
             m_platform.sound.startTune();
             buildMenus();
+            // Told once, over the window that could not find its game.
+            if (!m_notFound.isEmpty())
+                ui::showMessage(this, std::exchange(m_notFound, QString()),
+                                ui::MessageIcon::Information);
         });
     }
 }

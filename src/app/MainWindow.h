@@ -61,6 +61,7 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_profilesMenu = nullptr;
     bool m_tuneStarted = false;
+    QString m_notFound; // what to tell once the window is on screen
 };
 
 } // namespace gvt::app

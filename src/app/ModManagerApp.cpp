@@ -6,8 +6,8 @@
 
 namespace gvt::app {
 
-int ModManagerApp::run() {
-    platform::SystemProgramLocation program;
+int ModManagerApp::run(const QByteArray& startedAs) {
+    platform::SystemProgramLocation program(startedAs);
     platform::DetachedProcessStarter processes;
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};

@@ -1,10 +1,17 @@
-// Tells the install script where the game is, found exactly as the launcher finds it: the
-// game folder text, the folder to place the launcher in, and the Wine prefix in use. Given a
-// folder (a path of this machine or a drive path of the prefix), it reports that one instead.
-#include "common/GameFolder.h"
+// Tells the install script where the game is, found exactly as the launcher finds it. Paths go
+// in and out as their own bytes, each field ended by a NUL, so that any folder name comes
+// through:
+//   gvtarsis-gamefolder             every game of every known prefix (and of the settings
+//                                   file): manager, prefix, game folder text, folder on disk
+//   gvtarsis-gamefolder FOLDER      the game whose folder on disk FOLDER is, in the same form;
+//                                   FOLDER must be what the prefix holding it records
+// Exit status 1 with a message when there is none.
 #include "platform/FileName.h"
 #include "platform/PathText.h"
-#include "platform/WinePrefix.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/wine/PrefixLookup.h"
+#include "platform/wine/WinePrefix.h"
 
 #include <QCoreApplication>
 
@@ -13,28 +20,90 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
-    using gvt::platform::fileNameOfText;
-    // Paths come in and go out as their own bytes, also those that are not UTF-8.
-    const QString gameFolder =
-        argc > 1 ? gvt::platform::textOfFileName(argv[1]) : gvt::common::readGameFolder();
-    const QByteArray folder = gameFolder.isEmpty()
-                                  ? QByteArray()
-                                  : fileNameOfText(gvt::platform::resolvePath(gameFolder));
+using namespace gvt::platform;
+
+namespace {
+
+QByteArray realFolder(const QString& path) {
     struct stat st {};
     char real[PATH_MAX];
-    if (folder.isEmpty() || ::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-        !::realpath(folder.constData(), real)) {
-        std::fprintf(stderr, "No game folder found%s%s.\n", gameFolder.isEmpty() ? "" : ": ",
-                     fileNameOfText(gameFolder).constData());
-        return 1;
+    const QByteArray bytes = fileNameOfText(path);
+    if (path.isEmpty() || ::stat(bytes.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        !::realpath(bytes.constData(), real))
+        return {};
+    return real;
+}
+
+void put(const QByteArray& field) {
+    std::fwrite(field.constData(), 1, size_t(field.size()), stdout);
+    std::fputc('\0', stdout);
+}
+
+struct Game {
+    QString manager, prefix, gameFolder;
+    QByteArray place; // the game folder on disk, where the launcher goes
+};
+
+// Every game the launcher could find: the settings file's, then each prefix's.
+QList<Game> allGames(const UserPlaces& places) {
+    QList<Game> games;
+    const QString named = settingsFileGameDir();
+    if (!named.isEmpty()) {
+        const QByteArray place = realFolder(resolvePathIn(named, winePrefixInUse()));
+        if (!place.isEmpty())
+            games.append({QStringLiteral("settings file"), QString(), named, place});
     }
-    // The launcher compares its own folder with a path of this machine byte for byte, and with
-    // a drive path as a folder on disk.
-    const QByteArray place =
-        gvt::platform::isDrivePathText(gameFolder) ? QByteArray(real) : fileNameOfText(gameFolder);
-    std::printf("%s\n%s\n%s\n", fileNameOfText(gameFolder).constData(), place.constData(),
-                fileNameOfText(gvt::platform::winePrefixInUse()).constData());
+    for (const GameInPrefix& game : findGames(places)) {
+        const QByteArray place = realFolder(resolvePathIn(game.gameFolder, game.prefix.folder));
+        if (!place.isEmpty())
+            games.append({game.prefix.manager, game.prefix.folder, game.gameFolder, place});
+    }
+    return games;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    const UserPlaces places = UserPlaces::ofThisUser();
+    QList<Game> games;
+    if (argc > 1) {
+        const QByteArray folder = realFolder(textOfFileName(argv[1]));
+        if (folder.isEmpty()) {
+            std::fprintf(stderr, "%s is not a folder.\n", argv[1]);
+            return 1;
+        }
+        const QString prefix = prefixHolding(textOfFileName(folder));
+        const QString recorded = prefix.isEmpty() ? QString() : prefixGameDir(prefix);
+        const QByteArray place =
+            recorded.isEmpty() ? QByteArray() : realFolder(resolvePathIn(recorded, prefix));
+        if (!recorded.isEmpty() && place != folder) {
+            std::fprintf(stderr, "The Wine prefix %s records another game folder: %s (%s).\n",
+                         fileNameOfText(prefix).constData(), fileNameOfText(recorded).constData(),
+                         place.isEmpty() ? "missing" : place.constData());
+            return 1;
+        }
+        // A folder that no prefix records is the settings file's to name.
+        games.append(recorded.isEmpty() ? Game{QStringLiteral("settings file"), prefix,
+                                               textOfFileName(folder), folder}
+                                        : Game{QStringLiteral("Wine"), prefix, recorded, folder});
+        // The launcher names the manager that keeps the prefix, as a listing would.
+        for (const Game& known : allGames(places)) {
+            if (known.place == folder && !known.prefix.isEmpty())
+                games.first().manager = known.manager;
+        }
+    } else {
+        games = allGames(places);
+        if (games.isEmpty()) {
+            std::fprintf(stderr, "No game folder found.\n");
+            return 1;
+        }
+    }
+    for (const Game& game : games) {
+        put(game.manager.toUtf8());
+        put(fileNameOfText(game.prefix));
+        put(fileNameOfText(game.gameFolder));
+        put(game.place);
+    }
     return 0;
 }

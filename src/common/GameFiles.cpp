@@ -8,9 +8,15 @@ namespace gvt::common {
 
 namespace {
 
-std::optional<QString> failureMessage(const std::optional<platform::FileError>& error) {
+std::optional<QString> failureMessage(const std::optional<platform::FileError>& error,
+                                      const QString& text = {}) {
     if (!error)
         return std::nullopt;
+    // Without a game folder the path names nothing on this machine: say so, not "/…".
+    if (error->path.isEmpty())
+        return QStringLiteral("The file \"%1\" could not be renamed: the game folder was not "
+                              "found.")
+            .arg(text);
     QString why;
     switch (error->kind) {
     case platform::FileError::Kind::NotFound:
@@ -43,7 +49,7 @@ QStringList findNames(const QString& patternText) {
 }
 
 std::optional<QString> renameGameFile(const QString& fromText, const QString& toText) {
-    return failureMessage(platform::renameFile(fromText, toText));
+    return failureMessage(platform::renameFile(fromText, toText), fromText);
 }
 
 FolderEntries::FolderEntries(const QString& folderText, const QStringList& patterns)

@@ -1,12 +1,34 @@
 #include "common/GameFolder.h"
 
 #include "platform/FolderSearch.h"
+#include "platform/Platform.h"
 #include "platform/Registry.h"
 
 namespace gvt::common {
 
-QString readGameFolder() {
-    return platform::readGameDirValue();
+GameFolderLookup lookUpGameFolder(const platform::Platform& platform) {
+    platform::GameDirLookup lookup = platform::lookUpGameDir(platform.program.programPath());
+    return {lookup.gameFolder, lookup.lookedIn};
+}
+
+QString readGameFolder(const platform::Platform& platform) {
+    return lookUpGameFolder(platform).folder;
+}
+
+QString gameNotFoundMessage(const QStringList& lookedIn) {
+    constexpr qsizetype kShown = 12;
+    QString places;
+    for (qsizetype i = 0; i < std::min(lookedIn.size(), kShown); ++i)
+        places += QStringLiteral("\n- ") + lookedIn[i];
+    if (lookedIn.size() > kShown)
+        places += QStringLiteral("\n- and %1 more prefixes").arg(lookedIn.size() - kShown);
+    return QStringLiteral(
+               "Grimvale Tarsis was not found: no Wine prefix records its folder (the GAMEDIR "
+               "its installer writes), and the settings file names none. The Mod Manager "
+               "looked in:%1\n\nInstall the game with its own installer into a Wine prefix, "
+               "or name its folder in the settings file as a line "
+               "\"GAMEDIR=/path/to/Grimvale Tarsis\".")
+        .arg(places);
 }
 
 QStringList listSubFolders(const QString& patternText) {

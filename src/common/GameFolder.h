@@ -3,10 +3,25 @@
 #include <QString>
 #include <QStringList>
 
+namespace gvt::platform {
+struct Platform;
+}
+
 namespace gvt::common {
 
-// The game folder as the installer recorded it, used exactly as read (empty when missing).
-QString readGameFolder();
+// The game folder as the installer recorded it for this launcher, used exactly as read (empty
+// when missing); it also chooses the Wine prefix in use.
+QString readGameFolder(const platform::Platform& platform);
+
+// The same, and where it was looked for when it was not found.
+struct GameFolderLookup {
+    QString folder;
+    QStringList lookedIn;
+};
+GameFolderLookup lookUpGameFolder(const platform::Platform& platform);
+
+// What the user is told once when the game folder was not found.
+QString gameNotFoundMessage(const QStringList& lookedIn);
 
 // Folders directly below "<game folder>\Mods", in search order ("." and ".." and plain files
 // skipped; hidden folders are mods too).

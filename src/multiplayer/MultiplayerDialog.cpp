@@ -37,7 +37,7 @@ MultiplayerWindow::MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner)
     m_form.spawnTime = QStringLiteral("0");
     m_form.startDelay = QStringLiteral("0");
     m_form.serverName = QStringLiteral("My Server");
-    m_form.gameFolder = common::readGameFolder();
+    m_form.gameFolder = common::readGameFolder(dialog.m_platform);
 
     QStringList mods;
     for (const QString& folder : common::listModFolders(m_form.gameFolder))

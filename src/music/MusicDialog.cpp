@@ -17,7 +17,7 @@ QString withoutExtension(const QString& name) {
 
 } // namespace
 
-MusicDialog::MusicDialog() = default;
+MusicDialog::MusicDialog(const platform::Platform& platform) : m_platform(platform) {}
 
 MusicDialog::~MusicDialog() = default;
 
@@ -47,7 +47,7 @@ MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
 MusicWindow::~MusicWindow() = default;
 
 void MusicWindow::fillMusicDialog() {
-    m_dialog.m_gameFolder = common::readGameFolder();
+    m_dialog.m_gameFolder = common::readGameFolder(m_dialog.m_platform);
     const QString& folder = m_dialog.m_gameFolder;
     ui::fillSorted(m_ui->menuMusicCombo,
                    common::findNames(folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));

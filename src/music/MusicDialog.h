@@ -11,6 +11,9 @@ class QListWidget;
 namespace Ui {
 class MusicDialogUi;
 }
+namespace gvt::platform {
+struct Platform;
+}
 
 namespace gvt::music {
 
@@ -20,7 +23,7 @@ class MusicWindow;
 // last read; its window is built anew at every opening from the files on disk.
 class MusicDialog {
 public:
-    MusicDialog();
+    explicit MusicDialog(const platform::Platform& platform);
     ~MusicDialog();
 
     void run(QWidget* owner);
@@ -30,6 +33,7 @@ public:
 
 private:
     friend class MusicWindow;
+    const platform::Platform& m_platform;
     QString m_gameFolder;
     common::Lines m_initLines = common::Lines(10);
     ui::WindowSlot<MusicWindow> m_window;

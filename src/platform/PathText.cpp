@@ -1,7 +1,7 @@
 #include "platform/PathText.h"
 
 #include "platform/FileName.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,11 +79,19 @@ bool sameNameIgnoringCase(const QString& a, const QString& b) {
 }
 
 QString resolvePath(const QString& text) {
+    return resolvePathIn(text, winePrefixInUse());
+}
+
+QString resolvePathIn(const QString& text, const QString& prefix) {
+    // "\Mods\…" names the root of a current drive, which a program of this machine does not
+    // have: it is what an unknown game folder gives, and it names no file here.
+    if (text.startsWith(u'\\') && !text.startsWith(QStringLiteral("\\\\")))
+        return {};
     QString path;
     QString rest = text;
     if (isDrivePathText(text)) {
         // A drive of the Wine prefix: its dosdevices link leads to the folder on this machine.
-        path = driveFolderOf(text[0]);
+        path = driveFolderOf(text[0], prefix);
         rest = text.mid(2);
     } else if (isRootedPathText(text)) {
         path = QStringLiteral("/");

@@ -17,10 +17,14 @@ bool isRootedPathText(const QString& text);
 // the Wine prefix in use.
 bool isDrivePathText(const QString& text);
 
-// The path on this machine: a drive path starts at the prefix's link for its drive. Each
-// component is found without regard to case (an exact match first; among names that differ
-// only in case the ordinally first wins). Components that do not exist keep their spelling.
+// The path on this machine: a drive path starts at the link for its drive of the prefix in use.
+// Each component is found without regard to case (an exact match first; among names that
+// differ only in case the ordinally first wins). Components that do not exist keep their
+// spelling.
 QString resolvePath(const QString& text);
+// A text that starts with a single backslash (the root of the current drive, which this
+// program does not have) gives the empty text. The same in a given prefix:
+QString resolvePathIn(const QString& text, const QString& prefix);
 
 // The folder part and the last component of a path text, split at the last separator.
 struct PathSplit {

@@ -52,10 +52,15 @@ bool sameEntryOnDisk(const QString& a, const QString& b);
 // are kept. `realPath` when that path names another file.
 QString startedProgramPath(const QString& startedAs, const QString& realPath);
 
-// The path the program was started by, as startedProgramPath() gives it.
+// The path the program was started by, as startedProgramPath() gives it: `startedAs` is its
+// first argument, as the bytes it came in.
 class SystemProgramLocation final : public ProgramLocation {
 public:
+    explicit SystemProgramLocation(const QByteArray& startedAs);
     QString programPath() const override;
+
+private:
+    QString m_path;
 };
 
 // Starts the game detached, never through a shell, in the launcher's current directory. A

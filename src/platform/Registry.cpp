@@ -1,8 +1,9 @@
 #include "platform/Registry.h"
 
 #include "platform/FileName.h"
-#include "platform/WinePrefix.h"
-#include "platform/WineRegistry.h"
+#include "platform/Platform.h"
+#include "platform/wine/PrefixLookup.h"
+#include "platform/wine/WinePrefix.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,12 +29,15 @@ QString applicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-// GAMEDIR of the installer's settings file, exactly as written: the rest of its line after
-// "GAMEDIR=", without surrounding blanks, commas and semicolons included. A value in double
-// quotes, as Qt programs save one, is read the way they wrote it.
+QSettings installerSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Oxley Games"),
+                     QStringLiteral("Grimvale Tarsis"));
+}
+
+} // namespace
+
 QString settingsFileGameDir() {
-    const QSettings store(QSettings::NativeFormat, QSettings::UserScope,
-                          QStringLiteral("Oxley Games"), QStringLiteral("Grimvale Tarsis"));
+    const QSettings store = installerSettings();
     QFile file(store.fileName());
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -54,32 +58,34 @@ QString settingsFileGameDir() {
     return textOfFileName(value);
 }
 
-// GAMEDIR where the game's Windows installer wrote it: the machine keys of the prefix in use,
-// as a 32-bit installer writes them on a 64-bit prefix, else as on a 32-bit one.
-QString prefixGameDir() {
-    QFile file(winePrefixInUse() + QStringLiteral("/system.reg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = file.readAll();
-    const auto value =
-        findRegistryText(content,
-                         {QStringLiteral("Software\\Wow6432Node\\Oxley Games\\Grimvale Tarsis"),
-                          QStringLiteral("Software\\Oxley Games\\Grimvale Tarsis")},
-                         QStringLiteral("GAMEDIR"));
-    if (!value)
-        return {};
-    // The game reads the text up to its first NUL, one byte per character.
-    const QString text = value->left(value->indexOf(QChar(0)));
-    return text.toUcs4().size() > kMaxGameDirBytes ? QString() : text;
+QString settingsFilePath() {
+    return installerSettings().fileName();
 }
 
-} // namespace
-
-QString readGameDirValue() {
+GameDirLookup lookUpGameDir(const QString& launcherPath) {
+    const QString launcherFolder = programFolderOf(launcherPath);
+    const UserPlaces places = UserPlaces::ofThisUser();
+    // Without a prefix that records the game, a Windows program starts in the nearest one.
+    const auto useNearest = [&] {
+        const QList<KnownPrefix> near = nearPrefixes(launcherFolder, places);
+        usePrefix(!near.isEmpty()               ? near.first().folder
+                  : places.winePrefix.isEmpty() ? places.home + QStringLiteral("/.wine")
+                                                : places.winePrefix);
+    };
     const QString value = settingsFileGameDir();
-    if (value.isEmpty())
-        return prefixGameDir();
-    return fileNameOfText(value).size() > kMaxGameDirBytes ? QString() : value;
+    if (!value.isEmpty()) {
+        useNearest();
+        return {fileNameOfText(value).size() > kMaxGameDirBytes ? QString() : value, {}};
+    }
+    PrefixSearch search = findGamePrefix(launcherFolder, places);
+    search.lookedIn.prepend(QStringLiteral("the settings file ") +
+                            shownFileName(settingsFilePath()));
+    if (!search.found) {
+        useNearest();
+        return {QString(), search.lookedIn};
+    }
+    usePrefix(search.found->prefix.folder);
+    return {search.found->gameFolder, search.lookedIn};
 }
 
 namespace {

@@ -1,14 +1,27 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace gvt::platform {
 
-// The game folder recorded by the game's installer, GAMEDIR: first from the settings of
-// organisation "Oxley Games", application "Grimvale Tarsis" (native layouts), else from the
-// machine keys of the Wine prefix in use, read as the prefix's system.reg stands now. Nothing is
-// written anywhere. Missing, unreadable or longer than 499 bytes: empty.
-QString readGameDirValue();
+// The game folder recorded by the game's installer, GAMEDIR, for a launcher at `launcherPath`:
+// first from the settings of organisation "Oxley Games", application "Grimvale Tarsis" (native
+// layouts), else from the Wine prefix that records the launcher's own folder (or, when none
+// does, the first that records any), read as its system.reg stands now. That prefix becomes the
+// prefix in use. Nothing is written anywhere. Missing, unreadable or longer than 499 bytes:
+// empty, and `lookedIn` says, for the user, where it was looked for.
+struct GameDirLookup {
+    QString gameFolder;
+    QStringList lookedIn;
+};
+GameDirLookup lookUpGameDir(const QString& launcherPath);
+
+// GAMEDIR of the installer's settings file, exactly as written: the rest of its line after
+// "GAMEDIR=", without surrounding blanks, commas and semicolons included. A value in double
+// quotes, as Qt programs save one, is read the way they wrote it. Empty when there is none.
+QString settingsFileGameDir();
+QString settingsFilePath();
 
 // The program's own remembered values: section "Config" of organisation
 // "GVTarsis Mod Manager", application = the executable's name without extension.

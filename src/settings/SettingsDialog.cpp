@@ -23,12 +23,12 @@ void setNumberLabel(QLabel* label, const QString& value) {
 
 } // namespace
 
-SettingsDialog::SettingsDialog() = default;
+SettingsDialog::SettingsDialog(const platform::Platform& platform) : m_platform(platform) {}
 
 SettingsDialog::~SettingsDialog() = default;
 
 SettingsWindow& SettingsDialog::open(QWidget* owner) {
-    return m_window.open(m_settings, m_config, owner);
+    return m_window.open(*this, owner);
 }
 
 void SettingsDialog::run(QWidget* owner) {
@@ -41,9 +41,9 @@ void SettingsDialog::run(QWidget* owner, const QString& profile) {
     m_window.runModal();
 }
 
-SettingsWindow::SettingsWindow(ProfileSettings& settings, ConfigSection& config, QWidget* owner)
-    : ModalDialog(owner), m_settings(settings), m_config(config),
-      m_ui(std::make_unique<Ui::SettingsDialogUi>()) {
+SettingsWindow::SettingsWindow(SettingsDialog& dialog, QWidget* owner)
+    : ModalDialog(owner), m_dialog(dialog), m_settings(dialog.m_settings),
+      m_config(dialog.m_config), m_ui(std::make_unique<Ui::SettingsDialogUi>()) {
     m_ui->setupUi(this);
     loadOnOpening();
 
@@ -106,7 +106,7 @@ void SettingsWindow::clickCheck(QCheckBox* box, const char* configName, const ch
 }
 
 void SettingsWindow::loadOnOpening() {
-    m_settings.gameFolder = common::readGameFolder();
+    m_settings.gameFolder = common::readGameFolder(m_dialog.m_platform);
     QStringList profiles;
     for (const QString& name : common::listSubFolders(
              m_settings.gameFolder + QStringLiteral("\\Mods\\GVTarsis\\Settings\\Profiles\\*.*"))) {

@@ -13,6 +13,9 @@ class QSlider;
 namespace Ui {
 class SettingsDialogUi;
 }
+namespace gvt::platform {
+struct Platform;
+}
 
 namespace gvt::settings {
 
@@ -22,7 +25,7 @@ class SettingsWindow;
 // openings; its window is built anew at every opening and loads the profile "Custom".
 class SettingsDialog {
 public:
-    SettingsDialog();
+    explicit SettingsDialog(const platform::Platform& platform);
     ~SettingsDialog();
 
     void run(QWidget* owner);
@@ -35,6 +38,7 @@ public:
 
 private:
     friend class SettingsWindow;
+    const platform::Platform& m_platform;
     ProfileSettings m_settings;
     ConfigSection m_config;
     ui::WindowSlot<SettingsWindow> m_window;
@@ -43,7 +47,7 @@ private:
 class SettingsWindow : public ui::ModalDialog {
     Q_OBJECT
 public:
-    SettingsWindow(ProfileSettings& settings, ConfigSection& config, QWidget* owner);
+    SettingsWindow(SettingsDialog& dialog, QWidget* owner);
     ~SettingsWindow() override;
 
     Ui::SettingsDialogUi& controls() { return *m_ui; }
@@ -67,6 +71,7 @@ private:
     void clickCheck(QCheckBox* box, const char* configName, const char* checked,
                     const char* unchecked);
 
+    SettingsDialog& m_dialog;
     ProfileSettings& m_settings;
     ConfigSection& m_config;
     std::unique_ptr<Ui::SettingsDialogUi> m_ui;

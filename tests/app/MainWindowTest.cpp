@@ -7,6 +7,7 @@
 #include "settings/SettingsDialog.h"
 #include "ui/SortedList.h"
 
+#include <QCheckBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QtEndian>
@@ -91,6 +92,37 @@ TEST(MainWindow, PlacementCheckRefusesAnotherSpellingOfTheFolder) {
         EXPECT_FALSE(launcher.stub.waitForStart(300)) << end;
         EXPECT_TRUE(launcher.platform.playing);
     }
+}
+
+TEST(MainWindow, AGameNotFoundIsToldOnceWithWhereItWasLookedForAndTheEditorsSayIt) {
+    test::SettingsHome home;
+    QDir().mkpath(home.prefix() + u"/dosdevices"_s);
+    QFile(home.prefix() + u"/system.reg"_s).open(QIODevice::WriteOnly);
+    test::TestPlatform platform(home.path(u"Desktop"_s));
+    platform.playing = false;
+    test::MessageCapture messages;
+    app::MainWindow window(platform.platform);
+    test::showActive(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.texts.isEmpty(); }));
+    ASSERT_EQ(messages.texts.size(), 1);
+    for (const QString& line :
+         {u"Grimvale Tarsis was not found"_s,
+          u"\n- the settings file "_s + home.path(u"Oxley Games/Grimvale Tarsis.conf"_s),
+          u"\n- the Wine prefix "_s + home.prefix() + u"\n"_s})
+        EXPECT_TRUE(messages.texts[0].contains(line)) << messages.texts[0].toStdString();
+    EXPECT_EQ(messages.icons, QList{ui::MessageIcon::Information});
+    EXPECT_EQ(messages.owners.value(0), &window);
+
+    // No file of "/" is touched for want of a game folder.
+    settings::SettingsWindow& settings = window.settingsDialog().open(nullptr);
+    test::click(settings.findChild<QCheckBox*>(u"disableMoviesCheck"_s));
+    EXPECT_EQ(
+        messages.texts.last(),
+        u"The file \"\\Movies\\Brume.bik\" could not be renamed: the game folder was not found."_s);
+    QTest::mouseClick(window.findChild<QPushButton*>(u"startButton"_s), Qt::LeftButton);
+    EXPECT_EQ(messages.texts.last(),
+              u"The Mod Manager has to be placed in the Grimvale directory"_s);
+    EXPECT_EQ(messages.texts.count(messages.texts[0]), 1);
 }
 
 TEST(MainWindow, TheTunePlaysInALoopAndStops) {

@@ -20,7 +20,7 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
     QFile::link(u"../drive_c"_s, prefix.path(u"dosdevices/c:"_s));
     QFile::link(game + u"Mods"_s, prefix.path(u"dosdevices/m:"_s));
 
-    const QString gameFolder = readGameFolder();
+    const QString gameFolder = readGameFolder(gvt::test::TestPlatform(game).platform);
     EXPECT_EQ(gameFolder, u"C:\\Games\\Grimvale Tarsis"_s);
     EXPECT_EQ(listModFolders(gameFolder), gvt::test::names("GvTarsis|My Mod"));
     EXPECT_EQ(listProfileFolders(gameFolder), gvt::test::names("Custom"));

@@ -1,33 +1,121 @@
 #!/usr/bin/env bash
-# The install script on a prefix the test writes itself: the launcher lands in the game folder,
-# the menu entry and metainfo validate, and --uninstall leaves nothing of what it wrote.
+# The install script on homes the test writes itself: a game in a Lutris prefix whose path holds
+# blanks, "=", "$" and "%", found with no variable set; the folder named with a trailing slash
+# and relative to where the user stands; a second game in a bottle (--prefix, --all, uninstall
+# one); a read-only game folder and a full disk that leave everything as it was; a folder name
+# that no menu entry can carry; and --uninstall that leaves nothing behind.
 set -euo pipefail
 build=$1
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+err=$(mktemp) # outside the tree that is compared
+trap 'chmod -R u+w "$work"; rm -rf "$work" "$err"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 export HOME="$work/home" XDG_DATA_HOME="" XDG_CONFIG_HOME="" GVT_BUILD_DIR="$build"
-export WINEPREFIX="$work/prefix with blanks"
-game="$WINEPREFIX/drive_c/Games/Grimvale Tarsis \$1 50%"
-mkdir -p "$HOME" "$game/Mods/GvTarsis" "$WINEPREFIX/dosdevices"
-ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"
-printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wow6432Node\\\\Oxley Games\\\\Grimvale Tarsis] 1\n"GAMEDIR"="C:\\\\Games\\\\Grimvale Tarsis $1 50%%"\n' \
-  >"$WINEPREFIX/system.reg"
+unset WINEPREFIX WINE
+apps="$HOME/.local/share/applications"
+install=$top/scripts/install.sh
+
+# A prefix with the game installed as its Windows installer leaves it.
+make_prefix() {
+  local prefix=$1 game=$2
+  mkdir -p "$prefix/drive_c/$game/Mods/GvTarsis" "$prefix/dosdevices"
+  ln -s ../drive_c "$prefix/dosdevices/c:"
+  printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wow6432Node\\\\Oxley Games\\\\Grimvale Tarsis] 1\n"GAMEDIR"="C:\\\\%s"\n' \
+    "${game//\//\\\\}" >"$prefix/system.reg"
+}
+lutris="$HOME/Games/gt [patch=1.1] \$1 50%"
+make_prefix "$lutris" "Games/Grimvale Tarsis"
+mkdir -p "$HOME/.config/lutris/games"
+printf 'game:\n  exe: drive_c/Games/Grimvale Tarsis/gvtarsis.exe\n  prefix: %s\nwine:\n  version: lutris-7.2\n' \
+  "$lutris" >"$HOME/.config/lutris/games/grimvale-tarsis-1700000000.yml"
+game="$lutris/drive_c/Games/Grimvale Tarsis"
 before=$(find "$work" | sort)
 
-"$top/scripts/install.sh" >/dev/null
-entry="$HOME/.local/share/applications/org.gvtarsis.ModManager.desktop"
-[ -x "$game/gvtarsis-modmanager" ] || fail "no launcher in the game folder"
-desktop-file-validate "$entry" || fail "the menu entry does not validate"
-grep -qxF "Exec=env \"WINEPREFIX=$WINEPREFIX\" \"$game/gvtarsis-modmanager\"" \
-  <(sed 's/\\\\\$/$/g; s/%%/%/g' "$entry") || fail "Exec: $(grep ^Exec "$entry")"
-grep -qxF "Path=$game" "$entry" || fail "Path: $(grep ^Path "$entry")"
+entries() { find "$apps" -name '*.desktop' 2>/dev/null | sort; }
+# The one argument of an entry's Exec key, unquoted as the Desktop Entry Specification says.
+exec_of() {
+  sed -n 's/^Exec=//p' "$1" | sed 's/\\\\/\\/g' | sed 's/^"\(.*\)"$/\1/; s/\\\([`$"\\]\)/\1/g; s/%%/%/g'
+}
+check_entry() {
+  local entry=$1 place=$2
+  desktop-file-validate "$entry" || fail "the menu entry does not validate"
+  [ "$(exec_of "$entry")" = "$place/gvtarsis-modmanager" ] || fail "Exec: $(grep ^Exec "$entry")"
+  grep -qxF "Path=$place" "$entry" || fail "Path: $(grep ^Path "$entry")"
+  [ -x "$place/gvtarsis-modmanager" ] || fail "no launcher in $place"
+}
+
+# One game, found in the Lutris prefix without any variable.
+"$install" >/dev/null
+[ "$(entries | wc -l)" = 1 ] || fail "entries: $(entries)"
+check_entry "$(entries)" "$game"
+grep -qxF "Name=GVTarsis Mod Manager" "$(entries)" || fail "name of a single install"
+
+# The same folder named relative to where the user stands, with a trailing slash: replaced.
+out=$(cd "$HOME/Games" && "$install" "${lutris##*/}/drive_c/Games/Grimvale Tarsis/")
+grep -qF "Replaced the install in $game" <<<"$out" || fail "not replaced: $out"
+[ "$(entries | wc -l)" = 1 ] || fail "a second entry for the same folder"
+check_entry "$(entries)" "$game"
+# A folder that its prefix does not record is refused.
+mkdir -p "$lutris/drive_c/Games/Other"
+if "$install" "$lutris/drive_c/Games/Other" 2>/dev/null; then fail "another folder of the prefix installed"; fi
+
+# A second game, in a bottle: a choice is asked for, then --prefix, --all, and uninstall one.
+bottle="$HOME/.local/share/bottles/bottles/Grimvale"
+make_prefix "$bottle" "GOG Games/Grimvale Tarsis"
+printf 'Name: Grimvale\nRunner: sys-wine-8.0\n' >"$bottle/bottle.yml"
+code=0
+"$install" >/dev/null 2>"$err" || code=$?
+[ $code = 2 ] && grep -q "Bottles" "$err" && grep -q "Lutris" "$err" ||
+  fail "several games without a choice: $code $(cat "$err")"
+"$install" --prefix "$bottle/" >/dev/null
+[ "$(entries | wc -l)" = 2 ] || fail "--prefix: $(entries)"
+"$install" --all >/dev/null
+[ "$(entries | wc -l)" = 2 ] || fail "--all: $(entries)"
+for entry in $(entries | tr '\n' ' '); do
+  grep -q '^Name=GVTarsis Mod Manager (.* prefix ~/' "$entry" || fail "names: $(grep ^Name= "$entry")"
+done
+"$install" --uninstall "$bottle/drive_c/GOG Games/Grimvale Tarsis" >/dev/null
+[ ! -e "$bottle/drive_c/GOG Games/Grimvale Tarsis/gvtarsis-modmanager" ] || fail "bottle launcher left"
+[ "$(entries | wc -l)" = 1 ] || fail "uninstall one: $(entries)"
+check_entry "$(entries)" "$game"
+grep -qxF "Name=GVTarsis Mod Manager" "$(entries)" || fail "name after one is left"
+
+# A read-only game folder and a full disk fail and leave the menu and the folder as they were.
+snapshot() { find "$work" -printf '%p %s %m\n' | sort; }
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+  chown -R 65534 "$work"
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+chmod a-w "$bottle/drive_c/GOG Games/Grimvale Tarsis"
+was=$(snapshot)
+if "${as_user[@]}" env HOME="$HOME" "$install" --prefix "$bottle" 2>"$err"; then fail "read-only folder installed"; fi
+grep -q "nothing was installed" "$err" || fail "read-only: $(cat "$err")"
+[ "$(snapshot)" = "$was" ] || fail "a read-only folder changed things: $(diff <(echo "$was") <(snapshot))"
+chmod u+w "$bottle/drive_c/GOG Games/Grimvale Tarsis"
+was=$(snapshot)
+if (ulimit -f 64 && "${as_user[@]}" env HOME="$HOME" "$install" --prefix "$bottle" 2>"$err"); then
+  fail "installed on a full disk"
+fi
+[ "$(snapshot)" = "$was" ] || fail "a full disk changed things: $(diff <(echo "$was") <(snapshot))"
+[ "$(id -u)" != 0 ] || chown -R 0 "$work"
+
+# A folder name with a line break cannot be carried by a menu entry: refused, nothing written.
+odd="$HOME/odd"$'\n'"Name=Evil"
+make_prefix "$odd" "Games/GT"
+was=$(snapshot)
+if WINEPREFIX=$odd "$install" --prefix "$odd" 2>"$err"; then fail "a line break installed"; fi
+grep -q "cannot carry" "$err" || fail "line break: $(cat "$err")"
+[ "$(snapshot)" = "$was" ] || fail "a refused folder changed things"
+rm -rf "$odd" "$bottle" "$HOME/.local/share/bottles"
+rmdir "$lutris/drive_c/Games/Other"
+
 desktop-file-validate "$top/resources/desktop/org.gvtarsis.ModManager.desktop"
 appstreamcli validate --no-net "$top/resources/desktop/org.gvtarsis.ModManager.metainfo.xml" >/dev/null
 
-"$top/scripts/install.sh" --uninstall >/dev/null
+"$install" --uninstall >/dev/null
 after=$(find "$work" | sort)
 [ "$before" = "$after" ] || fail "left behind: $(comm -13 <(echo "$before") <(echo "$after"))"
 echo "install and uninstall: ok"

@@ -54,7 +54,7 @@ struct Music : test::Game {
                f.disabledCount->text();
     }
 
-    music::MusicDialog dialog;
+    music::MusicDialog dialog{platform.platform};
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 
 using gvt::platform::StartResult;
 using gvt::test::EnvironmentScope;
+using gvt::test::fileNameOfText;
 using gvt::test::GameTree;
 
 TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
@@ -10,7 +11,7 @@ TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
     const std::array<const char*, 3> cases[] = {
         {"", "||de_DE.UTF-8", "<unset>|<unset>|de_DE.UTF-8"}, // the user's UTF-8 locale stays
         {"C:", "||", "<unset>|C.UTF-8|<unset>"},
-        {"C:", "fr_FR.ISO-8859-1|C|C", "<unset>|C.UTF-8|fr_FR.ISO-8859-1"}, // LANG stands in
+        {"C:", "xx_XX.ISO-8859-1|C|C", "<unset>|C.UTF-8|xx_XX.ISO-8859-1"}, // LANG stands in
         {"C:", "en_GB.utf8||", "en_GB.utf8|<unset>|<unset>"},
     };
     for (const auto& [drive, before, after] : cases) {
@@ -52,6 +53,14 @@ TEST(ProcessStart, WithoutWineNothingStartsAndTheCallerIsTold) {
 }
 
 TEST(ProcessStart, TheProgramPathIsTheOneItWasStartedByWithLinksKept) {
+    // A folder whose name is not UTF-8 comes back byte for byte, as the game folder has it.
+    GameTree odd(gvt::platform::textOfFileName("Caf\xe9 Games"));
+    const QByteArray oddLauncher = fileNameOfText(odd.path(u"gvtarsis-modmanager"_s));
+    ASSERT_EQ(::symlink("/proc/self/exe", oddLauncher.constData()), 0);
+    EXPECT_EQ(gvt::platform::programFolderOf(
+                  gvt::platform::SystemProgramLocation(oddLauncher).programPath()),
+              odd.gameFolder);
+
     GameTree tree;
     tree.addFile(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s);
     tree.setMode(u"real/Grimvale Tarsis/gvtarsis-modmanager"_s, 0755);

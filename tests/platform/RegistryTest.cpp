@@ -1,6 +1,6 @@
 #include "platform/Registry.h"
 #include "Fixtures.h"
-#include "platform/WineRegistry.h"
+#include "platform/wine/WineRegistry.h"
 
 namespace {
 const QByteArray kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
@@ -66,6 +66,8 @@ TEST(Registry, GameDirComesFromTheSettingsFileElseFromThePrefix) {
         if (!systemReg.isNull() && reg.open(QIODevice::WriteOnly))
             reg.write(systemReg);
         reg.close();
-        EXPECT_EQ(gvt::platform::readGameDirValue(), expected) << line.toStdString();
+        EXPECT_EQ(gvt::platform::lookUpGameDir(u"/nowhere/gvtarsis-modmanager"_s).gameFolder,
+                  expected)
+            << line.toStdString();
     }
 }

@@ -54,7 +54,7 @@ struct Settings : test::Game {
         return dialog.window()->controls();
     }
 
-    settings::SettingsDialog dialog;
+    settings::SettingsDialog dialog{platform.platform};
 };
 
 } // namespace

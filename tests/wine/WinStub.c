@@ -1,5 +1,6 @@
 /* A Windows stand-in for the game: records the command line and current directory it was
-   started with in "launch.txt" beside itself, as UTF-8, one per line. */
+   started with, and the prefix it runs in, in "launch.txt" beside itself, as UTF-8, one per
+   line. */
 #include <windows.h>
 
 static void put(HANDLE file, const WCHAR* text) {
@@ -13,6 +14,7 @@ static void put(HANDLE file, const WCHAR* text) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR arguments, int show) {
     WCHAR folder[MAX_PATH], record[MAX_PATH], temporary[MAX_PATH], current[MAX_PATH];
+    WCHAR prefix[MAX_PATH] = L"";
     DWORD length = GetModuleFileNameW(NULL, folder, MAX_PATH);
     (void)instance, (void)previous, (void)arguments, (void)show;
     while (length > 0 && folder[length - 1] != L'\\')
@@ -23,6 +25,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR arguments, int
     lstrcpyW(temporary, folder);
     lstrcatW(temporary, L"launch.tmp");
     GetCurrentDirectoryW(MAX_PATH, current);
+    /* Wine hands the program the variables of the process that started it. */
+    GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
 
     HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
@@ -30,6 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR arguments, int
         return 1;
     put(file, GetCommandLineW());
     put(file, current);
+    put(file, prefix);
     CloseHandle(file);
     return MoveFileExW(temporary, record, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

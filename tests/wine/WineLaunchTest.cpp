@@ -35,20 +35,30 @@ TEST(WineLaunch, TheGameStartsInItsPrefixWithTheWordsItsPlatformGivesIt) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(GVT_WINDOWS_STUB), game + u"/GVTarsis.exe"_s));
     ::chmod(QFile::encodeName(game + u"/GVTarsis.exe"_s).constData(), 0755); // as Wine leaves it
 
-    // The launcher sits in the game folder, reached through the prefix's drive link.
-    test::TestPlatform platform(home.prefix() + u"/dosdevices/c:/Games/Grimvale Tarsis"_s);
-    test::MessageCapture messages;
-    app::MainWindow window(platform.platform);
-    auto* mods = window.findChild<QListWidget*>(u"modList"_s);
-    test::select(mods, u"My Mod"_s);
-    QTest::mouseClick(window.findChild<QPushButton*>(u"startButton"_s), Qt::LeftButton);
-    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join(u'\n').toStdString();
+    // The launcher sits in the game folder, reached through the prefix's drive link and named by
+    // $WINEPREFIX; then in a prefix that neither $WINEPREFIX nor ~/.wine names: it finds its own.
+    for (const bool named : {true, false}) {
+        SCOPED_TRACE(named);
+        test::EnvironmentScope prefixNamed(
+            {{"WINEPREFIX", named ? QFile::encodeName(home.prefix()) : QByteArray()}});
+        test::TestPlatform platform(
+            named ? home.prefix() + u"/dosdevices/c:/Games/Grimvale Tarsis"_s : game);
+        test::MessageCapture messages;
+        app::MainWindow window(platform.platform);
+        auto* mods = window.findChild<QListWidget*>(u"modList"_s);
+        test::select(mods, u"My Mod"_s);
+        QTest::mouseClick(window.findChild<QPushButton*>(u"startButton"_s), Qt::LeftButton);
+        EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join(u'\n').toStdString();
 
-    QFile record(game + u"/launch.txt"_s);
-    (void)QTest::qWaitFor([&record] { return record.exists(); }, 30000);
-    ASSERT_TRUE(record.open(QIODevice::ReadOnly)) << "the game did not start";
-    const QStringList lines = QString::fromUtf8(record.readAll()).split(u'\n');
-    EXPECT_EQ(lines.value(0), u"\"C:\\Games\\Grimvale Tarsis\\gvtarsis.exe\" +game My Mod"_s);
-    EXPECT_EQ(lines.value(1), u"Z:"_s + QDir::currentPath().replace(u'/', u'\\'));
-    QProcess::execute(u"wineserver"_s, {u"-w"_s});
+        QFile record(game + u"/launch.txt"_s);
+        (void)QTest::qWaitFor([&record] { return record.exists(); }, 30000);
+        ASSERT_TRUE(record.open(QIODevice::ReadOnly)) << "the game did not start";
+        const QStringList lines = QString::fromUtf8(record.readAll()).split(u'\n');
+        record.remove();
+        EXPECT_EQ(lines.value(0), u"\"C:\\Games\\Grimvale Tarsis\\gvtarsis.exe\" +game My Mod"_s);
+        EXPECT_EQ(lines.value(1), u"Z:"_s + QDir::currentPath().replace(u'/', u'\\'));
+        EXPECT_EQ(lines.value(2), home.prefix());
+        test::EnvironmentScope inPrefix({{"WINEPREFIX", QFile::encodeName(home.prefix())}});
+        QProcess::execute(u"wineserver"_s, {u"-w"_s});
+    }
 }

@@ -1,4 +1,4 @@
-#include "platform/WineRegistry.h"
+#include "platform/wine/WineRegistry.h"
 
 #include <cstring>
 #include <vector>
@@ -135,6 +135,61 @@ std::optional<QString> findRegistryText(QByteArrayView content, const QStringLis
             return value;
     }
     return std::nullopt;
+}
+
+RegistryKeyFilter::RegistryKeyFilter(const QStringList& keyPaths) {
+    for (const QString& key : keyPaths)
+        m_keys.append(key.toUtf8().replace("\\", "\\\\"));
+}
+
+bool RegistryKeyFilter::mayBeKey(QByteArrayView line) const {
+    const QByteArrayView raw = line.sliced(1);
+    for (const QByteArray& key : m_keys) {
+        if (raw.size() > key.size() && raw[key.size()] == ']' &&
+            raw.first(key.size()).compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    // Another spelling of the same key needs its escapes read.
+    for (qsizetype i = 0; i < raw.size() && raw[i] != ']'; ++i) {
+        if (raw[i] == '\\' && (i + 1 >= raw.size() || raw[++i] != '\\'))
+            return true;
+    }
+    return false;
+}
+
+void RegistryKeyFilter::take(QByteArrayView line) {
+    if (std::exchange(m_first, false)) {
+        m_kept += line;
+        return;
+    }
+    if (line.startsWith('['))
+        m_inKey = mayBeKey(line);
+    if (m_inKey)
+        m_kept += line;
+}
+
+void RegistryKeyFilter::feed(QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qsizetype newline = bytes.indexOf('\n');
+        if (newline < 0) {
+            m_pending += bytes;
+            return;
+        }
+        if (m_pending.isEmpty()) {
+            take(bytes.first(newline + 1));
+        } else {
+            m_pending += bytes.first(newline + 1);
+            take(m_pending);
+            m_pending.clear();
+        }
+        bytes = bytes.sliced(newline + 1);
+    }
+}
+
+QByteArray RegistryKeyFilter::finish() {
+    if (!m_pending.isEmpty())
+        take(std::exchange(m_pending, QByteArray()));
+    return std::exchange(m_kept, QByteArray());
 }
 
 } // namespace gvt::platform

@@ -1,0 +1,141 @@
+#include "platform/wine/PrefixLookup.h"
+
+#include "platform/FileName.h"
+#include "platform/PathText.h"
+#include "platform/Platform.h"
+#include "platform/wine/ManagerFolders.h"
+#include "platform/wine/PrefixReaders.h"
+#include "platform/wine/WinePrefix.h"
+
+#include <QHash>
+
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace gvt::platform {
+
+namespace {
+
+// Prefixes each once, by the folder on disk, in the order first met; those that do not exist
+// are left out. A prefix met again from a manager takes that manager and its Wine.
+class PrefixList {
+public:
+    bool add(const KnownPrefix& prefix) {
+        struct stat st {};
+        if (prefix.folder.isEmpty() ||
+            ::stat(fileNameOfText(prefix.folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+        const QPair<quint64, quint64> id{st.st_dev, st.st_ino};
+        if (const auto known = m_seen.constFind(id); known != m_seen.constEnd()) {
+            KnownPrefix& first = m_prefixes[*known];
+            if (first.start.program.isEmpty() && prefix.manager != u"Wine") {
+                first.manager = prefix.manager;
+                first.start = prefix.start;
+            }
+            return false;
+        }
+        m_seen.insert(id, m_prefixes.size());
+        m_prefixes.append(prefix);
+        return true;
+    }
+    const QList<KnownPrefix>& prefixes() const { return m_prefixes; }
+
+private:
+    QHash<QPair<quint64, quint64>, qsizetype> m_seen;
+    QList<KnownPrefix> m_prefixes;
+};
+
+QString realFolderOf(const QString& folder) {
+    char real[PATH_MAX];
+    return ::realpath(fileNameOfText(folder).constData(), real) ? textOfFileName(real) : QString();
+}
+
+QString lookedInLine(const KnownPrefix& prefix) {
+    const QString kind = prefix.manager == u"Wine"
+                             ? QStringLiteral("the Wine prefix")
+                             : QStringLiteral("the %1 prefix").arg(prefix.manager);
+    return kind + u' ' + shownFileName(prefix.folder);
+}
+
+} // namespace
+
+QList<KnownPrefix> nearPrefixes(const QString& launcherFolder, const UserPlaces& places) {
+    PrefixList list;
+    if (!launcherFolder.isEmpty()) {
+        for (const QString& folder : {launcherFolder, realFolderOf(launcherFolder)})
+            list.add({QStringLiteral("Wine"), prefixHolding(folder), {}});
+    }
+    if (!places.winePrefix.isEmpty())
+        list.add({QStringLiteral("Wine"), places.winePrefix, {}});
+    list.add({QStringLiteral("Wine"), places.home + QStringLiteral("/.wine"), {}});
+    return list.prefixes();
+}
+
+QList<KnownPrefix> knownPrefixes(const UserPlaces& places) {
+    PrefixList list;
+    for (const KnownPrefix& prefix : nearPrefixes(QString(), places))
+        list.add(prefix);
+    for (const PrefixReader reader : prefixReaders()) {
+        for (const KnownPrefix& prefix : reader(places))
+            list.add(prefix);
+    }
+    return list.prefixes();
+}
+
+PrefixSearch findGamePrefix(const QString& launcherFolder, const UserPlaces& places) {
+    PrefixSearch search;
+    const auto names = [&](const KnownPrefix& prefix) {
+        search.lookedIn.append(lookedInLine(prefix));
+        const QString gameFolder = prefixGameDir(prefix.folder);
+        if (gameFolder.isEmpty())
+            return false;
+        if (!search.found)
+            search.found = GameInPrefix{gameFolder, prefix};
+        if (!sameEntryOnDisk(launcherFolder, resolvePathIn(gameFolder, prefix.folder)))
+            return false;
+        search.found = GameInPrefix{gameFolder, prefix};
+        return true;
+    };
+    // The managers' files are read only when no nearer prefix holds this launcher's game.
+    PrefixList near;
+    for (const KnownPrefix& prefix : nearPrefixes(launcherFolder, places)) {
+        near.add(prefix);
+        if (names(prefix))
+            return search;
+    }
+    const QString wine = places.home + QStringLiteral("/.wine");
+    if (!isFolder(wine))
+        search.lookedIn.append(QStringLiteral("the Wine prefix ") + shownFileName(wine) +
+                               QStringLiteral(", which does not exist"));
+    bool managed = false;
+    for (const PrefixReader reader : prefixReaders()) {
+        for (const KnownPrefix& prefix : reader(places)) {
+            managed = true;
+            if (near.add(prefix) && names(prefix))
+                return search;
+        }
+    }
+    if (!managed)
+        search.lookedIn.append(
+            QStringLiteral("the prefixes of Lutris, Bottles, Steam's Proton and Heroic: none"));
+    return search;
+}
+
+QList<GameInPrefix> findGames(const UserPlaces& places) {
+    QList<GameInPrefix> games;
+    for (const KnownPrefix& prefix : knownPrefixes(places)) {
+        const QString gameFolder = prefixGameDir(prefix.folder);
+        if (!gameFolder.isEmpty())
+            games.append({gameFolder, prefix});
+    }
+    return games;
+}
+
+std::span<const PrefixReader> prefixReaders() {
+    static constexpr PrefixReader kReaders[] = {readLutrisPrefixes, readBottlesPrefixes,
+                                                readSteamPrefixes, readHeroicPrefixes};
+    return kReaders;
+}
+
+} // namespace gvt::platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/wine/KnownPrefix.h"
+
+#include <span>
+
+// One reader a game manager: the prefixes it keeps, read from its own files, each with the
+// Wine it starts programs with. A file that is missing, unreadable or garbled is skipped.
+namespace gvt::platform {
+
+using PrefixReader = QList<KnownPrefix> (*)(const UserPlaces& places);
+
+QList<KnownPrefix> readLutrisPrefixes(const UserPlaces& places);
+QList<KnownPrefix> readBottlesPrefixes(const UserPlaces& places);
+QList<KnownPrefix> readSteamPrefixes(const UserPlaces& places);
+QList<KnownPrefix> readHeroicPrefixes(const UserPlaces& places);
+
+// Every manager's reader, in the order their prefixes are tried.
+std::span<const PrefixReader> prefixReaders();
+
+// The Steam folder of this user (where its client is installed), or empty.
+QString steamFolderOf(const UserPlaces& places);
+
+} // namespace gvt::platform

@@ -1,0 +1,133 @@
+#include "platform/wine/WinePrefix.h"
+
+#include "platform/FileName.h"
+#include "platform/Platform.h"
+#include "platform/wine/ManagerFolders.h"
+#include "platform/wine/PrefixLookup.h"
+#include "platform/wine/WineRegistry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace gvt::platform {
+
+namespace {
+
+std::optional<QString>& chosenPrefix() {
+    static std::optional<QString> prefix;
+    return prefix;
+}
+
+// The game reads GAMEDIR into 500 bytes with its terminating NUL.
+constexpr qsizetype kMaxGameDirBytes = 499;
+
+} // namespace
+
+UserPlaces UserPlaces::ofThisUser() {
+    const auto folder = [](const char* name, const QString& fallback) {
+        const QString value = textOfFileName(qgetenv(name));
+        return value.startsWith(u'/') ? value : fallback;
+    };
+    UserPlaces places;
+    places.home = folder("HOME", QDir::homePath());
+    places.configHome = folder("XDG_CONFIG_HOME", places.home + QStringLiteral("/.config"));
+    places.dataHome = folder("XDG_DATA_HOME", places.home + QStringLiteral("/.local/share"));
+    places.winePrefix = textOfFileName(qgetenv("WINEPREFIX"));
+    places.wine = textOfFileName(qgetenv("WINE"));
+    return places;
+}
+
+QString winePrefixInUse() {
+    if (chosenPrefix())
+        return *chosenPrefix();
+    const UserPlaces places = UserPlaces::ofThisUser();
+    return places.winePrefix.isEmpty() ? places.home + QStringLiteral("/.wine") : places.winePrefix;
+}
+
+void usePrefix(const QString& folder) {
+    chosenPrefix() = folder;
+}
+
+QString driveFolderOf(QChar letter, const QString& prefix) {
+    return prefix + QStringLiteral("/dosdevices/") + letter.toLower() + u':';
+}
+
+QString prefixHolding(const QString& folder) {
+    QString at = folder;
+    while (at.startsWith(u'/')) {
+        struct stat st {};
+        if (::stat(fileNameOfText(at + QStringLiteral("/system.reg")).constData(), &st) == 0 &&
+            S_ISREG(st.st_mode) && isFolder(at + QStringLiteral("/dosdevices")))
+            return at;
+        if (at == u"/")
+            break;
+        at = programFolderOf(at);
+        if (at.isEmpty())
+            at = QStringLiteral("/");
+    }
+    return {};
+}
+
+QString prefixGameDir(const QString& prefix) {
+    // As a 32-bit installer writes it on a 64-bit prefix, else as on a 32-bit one.
+    const QStringList keys = {
+        QStringLiteral("Software\\Wow6432Node\\Oxley Games\\Grimvale Tarsis"),
+        QStringLiteral("Software\\Oxley Games\\Grimvale Tarsis")};
+    // A registry grows to many megabytes: it goes through a small buffer, and only the game's
+    // keys are kept, so that no memory the size of the file is ever touched.
+    const int fd = ::open(fileNameOfText(prefix + QStringLiteral("/system.reg")).constData(),
+                          O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st {};
+    if (fd < 0)
+        return {};
+    RegistryKeyFilter filter(keys);
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char buffer[65536];
+        for (ssize_t n = 1; n > 0;) {
+            n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                filter.feed(QByteArrayView(buffer, n));
+        }
+    }
+    ::close(fd);
+    const auto value = findRegistryText(filter.finish(), keys, QStringLiteral("GAMEDIR"));
+    if (!value)
+        return {};
+    // The game reads the text up to its first NUL, one byte per character.
+    const QString text = value->left(value->indexOf(QChar(0)));
+    return text.toUcs4().size() > kMaxGameDirBytes ? QString() : text;
+}
+
+QString wineProgram(const QString& wineVariable) {
+    if (wineVariable.isEmpty())
+        return QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (!wineVariable.contains(u'/'))
+        return QStandardPaths::findExecutable(wineVariable);
+    return isExecutableFile(wineVariable) ? QFileInfo(wineVariable).absoluteFilePath() : QString();
+}
+
+WineStart wineStartFor(const QString& prefix, const UserPlaces& places) {
+    if (places.wine.isEmpty()) {
+        for (const KnownPrefix& known : knownPrefixes(places)) {
+            if (!known.start.program.isEmpty() && sameEntryOnDisk(known.folder, prefix))
+                return known.start;
+        }
+    }
+    return {wineProgram(places.wine), {}, {}};
+}
+
+bool isWindowsProgram(const QString& path) {
+    const int fd = ::open(fileNameOfText(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    char start[2] = {};
+    const bool windows = fd >= 0 && ::read(fd, start, 2) == 2 && start[0] == 'M' && start[1] == 'Z';
+    if (fd >= 0)
+        ::close(fd);
+    return windows;
+}
+
+} // namespace gvt::platform
