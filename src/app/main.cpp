@@ -1,4 +1,3 @@
-#include "app/AppIcon.h"
 #include "app/ModManagerApp.h"
 
 #include <QApplication>
@@ -6,8 +5,6 @@
 int main(int argc, char* argv[]) {
     const QByteArray startedAs = argc > 0 ? QByteArray(argv[0]) : QByteArray();
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(gvt::app::appIcon());
-    QApplication::setApplicationDisplayName(QStringLiteral("GVTarsis Mod Manager"));
-    QApplication::setDesktopFileName(QStringLiteral("org.gvtarsis.ModManager"));
+    gvt::app::ModManagerApp::setUpApplication();
     return gvt::app::ModManagerApp().run(startedAs);
 }

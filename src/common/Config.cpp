@@ -8,8 +8,12 @@ QString readConfig(const QString& name) {
     return platform::readConfigValue(name);
 }
 
-bool writeConfig(const QString& name, const QString& value) {
-    return platform::writeConfigValue(name, value);
+void writeConfig(const QString& name, const QString& value) {
+    platform::setConfigValue(name, value);
+}
+
+bool saveConfig() {
+    return platform::saveConfigValues();
 }
 
 QString configFolder() {

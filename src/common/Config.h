@@ -8,8 +8,10 @@ namespace gvt::common {
 
 QString readConfig(const QString& name);
 
-// False when the value could not be saved (the settings folder cannot be written).
-[[nodiscard]] bool writeConfig(const QString& name, const QString& value);
+// Sets a value; saveConfig() saves every value set since the last save, in one write. False
+// when they could not be saved (the settings folder cannot be written).
+void writeConfig(const QString& name, const QString& value);
+[[nodiscard]] bool saveConfig();
 
 // The folder the values are saved in, to name it when it cannot be written.
 QString configFolder();

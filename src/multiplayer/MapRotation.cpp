@@ -1,6 +1,6 @@
 #include "multiplayer/MapRotation.h"
 
-#include "common/Cp1252.h"
+#include "common/CodePage.h"
 #include "common/GameFiles.h"
 #include "common/LineFile.h"
 #include "ui/MessageBox.h"
@@ -18,9 +18,9 @@ QStringList listMaps(const QString& gameFolder, const QString& modFolder) {
 void writeMapList(const QString& gameFolder, const QStringList& rotation, QWidget* owner) {
     common::Lines lines;
     for (const QString& map : rotation)
-        lines.append("game.addLevel " + common::toCp1252(map));
+        lines.append("game.addLevel " + common::toGameText(map));
     lines.append("game.setCurrentLevel " +
-                 (rotation.isEmpty() ? QByteArray() : common::toCp1252(rotation.last())));
+                 (rotation.isEmpty() ? QByteArray() : common::toGameText(rotation.last())));
     if (!common::rewriteWholeFile(
             gameFolder + QStringLiteral("\\Mods\\GvTarsis\\settings\\maplist.con"), lines))
         ui::showMessage(owner,

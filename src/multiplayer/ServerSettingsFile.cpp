@@ -1,6 +1,6 @@
 #include "multiplayer/ServerSettingsFile.h"
 
-#include "common/Cp1252.h"
+#include "common/CodePage.h"
 #include "ui/MessageBox.h"
 
 namespace gvt::multiplayer {
@@ -12,7 +12,7 @@ QByteArray keyed(const char* key, const QByteArray& value) {
 }
 
 QByteArray quoted(const QString& text) {
-    return '"' + common::toCp1252(text) + '"';
+    return '"' + common::toGameText(text) + '"';
 }
 
 QByteArray flag(bool value) {
@@ -50,12 +50,12 @@ common::Lines serverSettingsLines(const MultiplayerForm& form) {
     set(1, keyed("game.serverName", quoted(form.serverName)));
     set(2, keyed("game.serverDedicated", flag(form.dedicated)));
     set(3, keyed("game.serverGamePlayMode", form.coop ? "GPM_COOP" : "GPM_CQ"));
-    set(4, keyed("game.serverGameTime", common::toCp1252(form.roundTime)));
-    set(5, keyed("game.serverMaxPlayers", common::toCp1252(form.maxPlayers)));
+    set(4, keyed("game.serverGameTime", common::toGameText(form.roundTime)));
+    set(5, keyed("game.serverMaxPlayers", common::toGameText(form.maxPlayers)));
     set(7, keyed("game.serverInternet", flag(form.serverInternet)));
-    set(8, keyed("game.serverNumberOfRounds", common::toCp1252(form.numberOfRounds)));
-    set(10, keyed("game.serverSpawnDelay", common::toCp1252(form.spawnTime)));
-    set(11, keyed("game.serverGameStartDelay", common::toCp1252(form.startDelay)));
+    set(8, keyed("game.serverNumberOfRounds", common::toGameText(form.numberOfRounds)));
+    set(10, keyed("game.serverSpawnDelay", common::toGameText(form.spawnTime)));
+    set(11, keyed("game.serverGameStartDelay", common::toGameText(form.startDelay)));
     set(13, keyed("game.serverSoldierFriendlyFire", number(form.friendlyFireSoldiers)));
     set(14, keyed("game.serverVehicleFriendlyFire", number(form.friendlyFireVehicles)));
     set(15, keyed("game.serverTicketRatio", number(form.ticketRatio)));

@@ -1,6 +1,6 @@
 #include "music/MenuMusic.h"
 
-#include "common/Cp1252.h"
+#include "common/CodePage.h"
 
 namespace gvt::music {
 
@@ -9,14 +9,14 @@ QString initConPath(const QString& gameFolder) {
 }
 
 QString menuMusicNameFrom(const QByteArray& line) {
-    QString name = common::fromCp1252(line.mid(27).mid(6)) + QStringLiteral(".bik");
+    QString name = common::fromGameText(line.mid(27).mid(6)) + QStringLiteral(".bik");
     name.remove(u'"');
     return name;
 }
 
 QByteArray menuMusicLine(const QString& chosenName) {
     const QString base = chosenName.left(std::max<qsizetype>(0, chosenName.size() - 4));
-    return "Game.setMenuMusicFilename \"music/" + common::toCp1252(base) + '"';
+    return "Game.setMenuMusicFilename \"music/" + common::toGameText(base) + '"';
 }
 
 } // namespace gvt::music

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace gvt::platform {
@@ -38,8 +39,19 @@ NameHashes hashesOf(const QString& name) {
 } // namespace
 
 FolderNames::FolderNames(const QString& folderText, const QStringList& patterns)
-    : m_folder(resolvePath(folderText)), m_matching(patterns.size()) {
+    : m_folder(resolvePath(folderText)), m_patterns(patterns) {
+    read();
+}
+
+void FolderNames::read() {
+    const QStringList& patterns = m_patterns;
     const QByteArray folder = fileNameOfText(m_folder);
+    if (m_watch >= 0)
+        ::close(m_watch);
+    m_matching = QList<QStringList>(patterns.size());
+    m_names.clear();
+    m_folded.clear();
+    m_identity = {};
     // Watched before it is read, so that nothing that happens meanwhile goes untold.
     m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_watch >= 0 && ::inotify_add_watch(m_watch, folder.constData(),
@@ -51,10 +63,13 @@ FolderNames::FolderNames(const QString& folderText, const QStringList& patterns)
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return;
-    std::vector<NameHashes> read;
+    struct stat st {};
+    if (::fstat(::dirfd(dir), &st) == 0)
+        m_identity = {st.st_dev, st.st_ino};
+    std::vector<NameHashes> hashes;
     while (const dirent* entry = ::readdir(dir)) {
         const QString name = textOfFileName(entry->d_name);
-        read.push_back(hashesOf(name));
+        hashes.push_back(hashesOf(name));
         for (qsizetype i = 0; i < patterns.size(); ++i) {
             if (matchesPattern(patterns[i], name))
                 m_matching[i].append(name);
@@ -62,11 +77,11 @@ FolderNames::FolderNames(const QString& folderText, const QStringList& patterns)
     }
     ::closedir(dir);
     // A folder lists each name once: the index is built in one go.
-    m_names.reserve(qsizetype(read.size()));
-    m_folded.reserve(qsizetype(read.size()));
-    for (const NameHashes& hashes : read) {
-        m_names.insert(hashes.exact);
-        ++m_folded[hashes.folded];
+    m_names.reserve(qsizetype(hashes.size()));
+    m_folded.reserve(qsizetype(hashes.size()));
+    for (const NameHashes& each : hashes) {
+        m_names.insert(each.exact);
+        ++m_folded[each.folded];
     }
 }
 
@@ -120,6 +135,12 @@ bool FolderNames::catchUp() {
 }
 
 std::optional<FileError> FolderNames::rename(const QString& name, const QString& newName) {
+    // The folder the path names now may be another than the one read: replaced, moved away, or
+    // a link pointed elsewhere. Then it is read again, as it is now.
+    struct stat st {};
+    if (::stat(fileNameOfText(m_folder).constData(), &st) != 0 ||
+        QPair<quint64, quint64>{st.st_dev, st.st_ino} != m_identity)
+        read();
     // Only a name that may be taken in another case needs the folder read again.
     const bool free = catchUp() && !m_folded.contains(hashesOf(newName).folded);
     return renameEntry(m_folder, name, newName, free);

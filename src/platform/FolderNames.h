@@ -27,14 +27,18 @@ public:
     std::optional<FileError> rename(const QString& name, const QString& newName);
 
 private:
+    // Reads the folder, and watches it from then on.
+    void read();
     void add(const QString& name);
     void remove(const QString& name);
     // Takes in what the kernel told since the last call; false when it lost track.
     bool catchUp();
 
     QString m_folder; // a path on this machine
+    QStringList m_patterns;
     QList<QStringList> m_matching;
-    int m_watch = -1; // the kernel's notifications, or -1 when there are none
+    int m_watch = -1;                   // the kernel's notifications, or -1 when there are none
+    QPair<quint64, quint64> m_identity; // the folder read: its device and inode
     // Hashes of the names in the folder, as they are and folded to one letter case.
     QSet<quint64> m_names;
     QHash<quint64, int> m_folded;

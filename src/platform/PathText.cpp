@@ -46,6 +46,24 @@ QString findOtherCase(const QString& folder, const QString& name) {
     return best;
 }
 
+// The components of a Windows path text with "." and ".." taken away as the game's platform
+// does, in the text, before anything is looked up; never above its first `fixed` components
+// (a share's server and name) or its root.
+QStringList windowsComponents(const QString& text, qsizetype fixed) {
+    QStringList components;
+    for (const QString& component : pathComponents(text)) {
+        if (component == u"." && components.size() >= fixed)
+            continue;
+        if (component == u".." && components.size() >= fixed) {
+            if (components.size() > fixed)
+                components.removeLast();
+            continue;
+        }
+        components.append(component);
+    }
+    return components;
+}
+
 } // namespace
 
 QStringList pathComponents(const QString& text) {
@@ -88,16 +106,22 @@ QString resolvePathIn(const QString& text, const QString& prefix) {
     if (text.startsWith(u'\\') && !text.startsWith(QStringLiteral("\\\\")))
         return {};
     QString path;
-    QString rest = text;
+    QStringList components;
     if (isDrivePathText(text)) {
         // A drive of the Wine prefix: its dosdevices link leads to the folder on this machine.
         path = driveFolderOf(text[0], prefix);
-        rest = text.mid(2);
-    } else if (isRootedPathText(text)) {
-        path = QStringLiteral("/");
+        components = windowsComponents(text.mid(2), 0);
+    } else if (text.startsWith(QStringLiteral("\\\\"))) {
+        // \\server\share\…: Wine keeps network shares below the prefix's "dosdevices/unc".
+        path = prefix + QStringLiteral("/dosdevices/unc");
+        components = windowsComponents(text, 2);
+    } else {
+        if (isRootedPathText(text))
+            path = QStringLiteral("/");
+        components = pathComponents(text);
     }
     bool parentExists = true;
-    for (const QString& component : pathComponents(rest)) {
+    for (const QString& component : components) {
         const QString exact = joinPath(path, component);
         if (!parentExists || component == u"." || component == u".." || entryExists(exact)) {
             path = exact;

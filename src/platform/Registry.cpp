@@ -95,10 +95,10 @@ QSettings configStore() {
                      QStringLiteral("GVTarsis Mod Manager"), applicationName());
 }
 
-// Values whose saving failed, by settings file and name: still read back until the program
-// ends, so that one unwritable folder does not turn into wrong values later.
-QHash<QString, QString>& unsavedValues() {
-    static QHash<QString, QString> values;
+// Values set but not saved yet, or whose saving failed, by settings file and name: read back
+// until the program ends, so that one unwritable folder does not turn into wrong values later.
+QMap<QString, QMap<QString, QString>>& unsavedValues() {
+    static QMap<QString, QMap<QString, QString>> values;
     return values;
 }
 
@@ -106,22 +106,27 @@ QHash<QString, QString>& unsavedValues() {
 
 QString readConfigValue(const QString& name) {
     const QSettings store = configStore();
-    const auto unsaved = unsavedValues().constFind(store.fileName() + u'\n' + name);
-    if (unsaved != unsavedValues().constEnd())
-        return *unsaved;
+    const QMap<QString, QString>& unsaved = unsavedValues()[store.fileName()];
+    if (const auto value = unsaved.constFind(name); value != unsaved.constEnd())
+        return *value;
     return settingsText(store.value(QStringLiteral("Config/") + name));
 }
 
-bool writeConfigValue(const QString& name, const QString& value) {
+void setConfigValue(const QString& name, const QString& value) {
+    unsavedValues()[configStore().fileName()].insert(name, value);
+}
+
+bool saveConfigValues() {
     QSettings store = configStore();
-    store.setValue(QStringLiteral("Config/") + name, value);
+    QMap<QString, QString>& unsaved = unsavedValues()[store.fileName()];
+    if (unsaved.isEmpty())
+        return true;
+    for (auto value = unsaved.constBegin(); value != unsaved.constEnd(); ++value)
+        store.setValue(QStringLiteral("Config/") + value.key(), value.value());
     store.sync();
-    const QString key = store.fileName() + u'\n' + name;
-    if (store.status() != QSettings::NoError) {
-        unsavedValues().insert(key, value);
+    if (store.status() != QSettings::NoError)
         return false;
-    }
-    unsavedValues().remove(key);
+    unsaved.clear();
     return true;
 }
 

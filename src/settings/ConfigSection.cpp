@@ -9,8 +9,12 @@ QString ConfigSection::read(const char* name) const {
     return common::readConfig(QString::fromLatin1(name));
 }
 
-void ConfigSection::write(const char* name, const QString& value, QWidget* owner) {
-    if (common::writeConfig(QString::fromLatin1(name), value) || m_toldUnwritable)
+void ConfigSection::write(const char* name, const QString& value) {
+    common::writeConfig(QString::fromLatin1(name), value);
+}
+
+void ConfigSection::save(QWidget* owner) {
+    if (common::saveConfig() || m_toldUnwritable)
         return;
     m_toldUnwritable = true;
     ui::showMessage(owner,

@@ -6,12 +6,14 @@ class QWidget;
 
 namespace gvt::settings {
 
-// The "Config" values the Settings dialog keeps. When they cannot be saved, the user is told
-// once, naming the folder; the values are still read back until the program ends.
+// The "Config" values the Settings dialog keeps: written in memory, and saved once at the end of
+// each thing the user does. When they cannot be saved, the user is told once, naming the
+// folder; the values are still read back until the program ends.
 class ConfigSection {
 public:
     QString read(const char* name) const;
-    void write(const char* name, const QString& value, QWidget* owner);
+    void write(const char* name, const QString& value);
+    void save(QWidget* owner);
 
 private:
     bool m_toldUnwritable = false;

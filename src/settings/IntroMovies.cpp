@@ -17,7 +17,7 @@ void switchIntroMovies(bool disable, ConfigSection& config, QWidget* owner) {
             return;
         }
     }
-    config.write("Movies", disable ? QStringLiteral("1") : QStringLiteral("0"), owner);
+    config.write("Movies", disable ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 } // namespace gvt::settings

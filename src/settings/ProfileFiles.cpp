@@ -1,6 +1,6 @@
 #include "settings/ProfileFiles.h"
 
-#include "common/Cp1252.h"
+#include "common/CodePage.h"
 
 #include <cstring>
 #include <span>
@@ -105,7 +105,7 @@ common::Lines linesToWrite(const ProfileSettings& settings, ProfileFile file,
         QByteArray& line = lines[rule.line - 1];
         line = rule.key;
         if (rule.written)
-            line += common::toCp1252(values.*rule.written) + rule.after;
+            line += common::toGameText(values.*rule.written) + rule.after;
     }
     return lines;
 }

@@ -1,6 +1,6 @@
 #include "settings/ProfileSettings.h"
 
-#include "common/Cp1252.h"
+#include "common/CodePage.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,7 +13,7 @@ QString profileFilePath(const QString& gameFolder, const QString& profile, const
 }
 
 QString valueText(const QByteArray& line, int keyLength) {
-    return common::fromCp1252(line.mid(keyLength));
+    return common::fromGameText(line.mid(keyLength));
 }
 
 void splitDisplayMode(ProfileSettings& settings, const QString& value) {

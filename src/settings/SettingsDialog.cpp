@@ -78,9 +78,11 @@ SettingsWindow::SettingsWindow(SettingsDialog& dialog, QWidget* owner)
     connect(m_ui->disableMoviesCheck, &QCheckBox::clicked, this, [this](bool checked) {
         m_settings.gameFolder = m_config.read("Path");
         switchIntroMovies(checked, m_config, this);
+        m_config.save(this);
     });
     connect(m_ui->resolutionCombo, &QComboBox::activated, this, [this](int index) {
         setConfig("Resolution", displayModeFromEntry(m_ui->resolutionCombo->itemText(index)));
+        m_config.save(this);
     });
     connect(m_ui->profileCombo, &QComboBox::activated, this,
             [this](int index) { loadChosenProfile(ui::nameOf(m_ui->profileCombo, index)); });
@@ -97,12 +99,13 @@ void SettingsWindow::accept() {
 }
 
 void SettingsWindow::setConfig(const char* name, const QString& value) {
-    m_config.write(name, value, this);
+    m_config.write(name, value);
 }
 
 void SettingsWindow::clickCheck(QCheckBox* box, const char* configName, const char* checked,
                                 const char* unchecked) {
     setConfig(configName, QString::fromLatin1(box->isChecked() ? checked : unchecked));
+    m_config.save(this);
 }
 
 void SettingsWindow::loadOnOpening() {
@@ -138,6 +141,7 @@ void SettingsWindow::loadOnOpening() {
     setConfig("Lightmaps", m_settings.lightmaps);
     setConfig("Shadows", m_settings.shadows);
     setConfig("Resolution", m_settings.displayMode);
+    m_config.save(this);
 }
 
 void SettingsWindow::loadChosenProfile(const QString& profile) {
@@ -157,6 +161,7 @@ void SettingsWindow::loadChosenProfile(const QString& profile) {
     showRecord();
     setSliderPositions();
     setConfig("Resolution", m_settings.displayMode);
+    m_config.save(this);
 }
 
 void SettingsWindow::readProfileFiles() {

@@ -19,6 +19,8 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
     prefix.addFolder(u"dosdevices"_s);
     QFile::link(u"../drive_c"_s, prefix.path(u"dosdevices/c:"_s));
     QFile::link(game + u"Mods"_s, prefix.path(u"dosdevices/m:"_s));
+    QFile::link(game + u"Mods"_s, prefix.path(u"drive_c/GAMES/Link"_s));
+    prefix.addFolder(u"dosdevices/unc/server/Share/GT"_s);
 
     const QString gameFolder = readGameFolder(gvt::test::TestPlatform(game).platform);
     EXPECT_EQ(gameFolder, u"C:\\Games\\Grimvale Tarsis"_s);
@@ -31,7 +33,14 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
         {gameFolder + u"\\T\\Abc"_s, c + u"T/Abc"_s},
         {gameFolder + u"/t\\aBc\\x"_s, c + u"T/ABC/x"_s},
         {u"m:\\gvtarsis\\settings"_s, prefix.path(u"dosdevices/m:/GvTarsis/Settings"_s)},
-        {u"Q:\\Games"_s, prefix.path(u"dosdevices/q:/Games"_s)}};
+        {u"Q:\\Games"_s, prefix.path(u"dosdevices/q:/Games"_s)},
+        // "." and ".." go in the text first, never above the root; a link is not followed back.
+        {u"C:\\Games\\Missing\\..\\Grimvale Tarsis\\.\\T"_s, c + u"T"_s},
+        {u"C:\\Games\\Link\\..\\grimvale tarsis"_s, c.chopped(1)},
+        {u"C:\\..\\..\\games"_s, prefix.path(u"dosdevices/c:/GAMES"_s)},
+        {u"\\\\SERVER\\share\\..\\..\\gt\\x"_s, prefix.path(u"dosdevices/unc/server/Share/GT/x"_s)},
+        // Without a game folder, "\\Mods" names the root of a drive the launcher does not have.
+        {u"\\Mods\\GvTarsis"_s, QString()}};
     for (const auto& [text, path] : paths)
         EXPECT_EQ(gvt::platform::resolvePath(text), path);
     const QList<QPair<QString, bool>> placements = {

@@ -1,5 +1,6 @@
 // Path texts and file names: any text resolves without a crash to a path of this machine with
-// no empty component and no backslash, and any file name's bytes come back byte for byte.
+// no empty component and no backslash, a drive's or a share's path stays on it, and any file
+// name's bytes come back byte for byte.
 #include "platform/FileName.h"
 #include "platform/PathText.h"
 
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     static const QString root = [] {
         const QString folder = QDir::tempPath() + QStringLiteral("/gvt-paths-fuzz");
         QDir().mkpath(folder + QStringLiteral("/Mods/GvTarsis/settings"));
-        QDir().mkpath(folder + QStringLiteral("/dosdevices"));
+        QDir().mkpath(folder + QStringLiteral("/dosdevices/unc/server/share"));
         QFile::link(QStringLiteral(".."), folder + QStringLiteral("/dosdevices/c:"));
         qputenv("WINEPREFIX", QFile::encodeName(folder));
         return folder;
@@ -27,5 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (!path.startsWith(root) || path.contains(u'\\') || path.contains(QStringLiteral("//")))
         std::abort();
     gvt::platform::resolvePath(text);
+    // A drive path, or a share's, never leaves its drive or its share, whatever its "..".
+    for (const auto& [start, folder] :
+         {std::pair{QStringLiteral("C:\\"), QStringLiteral("/dosdevices/c:")},
+          std::pair{QStringLiteral("\\\\server\\share\\"),
+                    QStringLiteral("/dosdevices/unc/server/share")}}) {
+        const QString resolved = gvt::platform::resolvePath(start + text);
+        if (!resolved.startsWith(root + folder) || resolved.contains(u'\\'))
+            std::abort();
+    }
     return 0;
 }

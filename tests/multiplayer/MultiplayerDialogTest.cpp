@@ -1,5 +1,6 @@
 #include "multiplayer/MultiplayerDialog.h"
 #include "Fixtures.h"
+#include "common/CodePage.h"
 #include "ui/SortedList.h"
 #include "ui_MultiplayerDialog.h"
 
@@ -145,6 +146,31 @@ TEST(MultiplayerDialog, TheRotationIsWrittenInAlphabeticalOrder) {
     EXPECT_EQ(mp.read(kMapList),
               "game.addLevel Alpha\r\ngame.addLevel brume\r\n"
               "game.addLevel Vorlok Keep\r\ngame.setCurrentLevel Vorlok Keep\r\n");
+}
+
+TEST(MultiplayerDialog, NamesReachTheFilesInTheCodePageTheGameReadsThemWith) {
+    const QList<std::tuple<int, QString, QByteArray>> cases = {
+        // the game's code page, a server and map name, as the game reads it
+        {1252, u"Šárka €"_s, "\x8a\xe1rka \x80"},
+        {1250, u"Łódź Ślęża"_s, "\xa3\xf3\x64\x9f \x8c\x6c\xea\xbf\x61"},
+        {932, u"日本"_s, "\x93\xfa\x96\x7b"},
+    };
+    for (const auto& [number, name, bytes] : cases) {
+        common::useGameCodePage(number);
+        Multiplayer mp;
+        mp.addFile(u"Mods/GvTarsis/Archives/GvTarsis/Levels/"_s + name + u".rfa"_s);
+        Ui::MultiplayerDialogUi& f = mp.open();
+        test::type(f.serverNameEdit, name);
+        test::select(f.disabledList, name);
+        test::click(f.enableMapButton);
+        test::click(f.startButton);
+        EXPECT_TRUE(mp.read(kServerSettings).startsWith("game.serverName \"" + bytes + "\"\r\n"))
+            << number;
+        EXPECT_EQ(mp.read(kMapList),
+                  "game.addLevel " + bytes + "\r\ngame.setCurrentLevel " + bytes + "\r\n")
+            << number;
+    }
+    common::useGameCodePage(1252);
 }
 
 TEST(MultiplayerDialog, JoinStartsTheGameWithTheClientsWordsAfterItsChecks) {

@@ -94,6 +94,19 @@ TEST(MusicDialog, MovesRenameExactlyTheChosenEntryAndNeverReplaceOne) {
     test::click(f.disableButton);
     EXPECT_EQ(m.namesIn(u"My Music"_s), test::names("SONG.BAK|Song.mp3|song.bak"));
     EXPECT_TRUE(m.messages.texts.value(0).endsWith(u"Song.bak\" already exists."_s));
+
+    // "My Music", a link, pointed at another folder while the dialog is open: that one is read.
+    Music linked;
+    for (const char* file : {"First/Song.mp3", "Other/Song.mp3", "Other/SONG.BAK"})
+        linked.addFile(QString::fromLatin1(file));
+    QDir(linked.path(u"My Music"_s)).removeRecursively();
+    QFile::link(linked.path(u"First"_s), linked.path(u"My Music"_s));
+    Ui::MusicDialogUi& g = linked.open();
+    QFile::remove(linked.path(u"My Music"_s));
+    QFile::link(linked.path(u"Other"_s), linked.path(u"My Music"_s));
+    test::click(g.disableButton);
+    EXPECT_EQ(linked.namesIn(u"Other"_s), test::names("SONG.BAK|Song.mp3"));
+    EXPECT_TRUE(linked.messages.texts.value(0).endsWith(u"Song.bak\" already exists."_s));
 }
 
 TEST(MusicDialog, ShowsTheMenuMusicOfLineFiveAndSavesItBack) {

@@ -25,7 +25,7 @@ TEST(Registry, ReadsTextsOfWineRegistryFiles) {
         {"expandable text", kWow + "\"GAMEDIR\"=str(2):\"%ProgramFiles%\\\\GT\"\n",
          u"%ProgramFiles%\\GT"_s},
         {"typed values are not texts",
-         kWow + "\"GAMEDIR\"=str(7):\"C:\\0\"\n" + kPlain + "\"GAMEDIR\"=dword:1\n", std::nullopt},
+         kWow + "\"GAMEDIR\"=hex:43,00\n" + kPlain + "\"GAMEDIR\"=dword:1\n", std::nullopt},
         {"a continued value is no new line",
          kWow + "\"Data\"=hex:01,\\\n\"GAMEDIR\"=\"C:\\\\Wrong\"\n" + kPlain +
              "\"GAMEDIR\"=\"C:\\\\Right\"\n",
@@ -55,6 +55,14 @@ TEST(Registry, GameDirComesFromTheSettingsFileElseFromThePrefix) {
         {"GAMEDIR=/games/GT", prefixGameDir, u"/games/GT"_s},
         {"GAMEDIR=", prefixGameDir, u"C:\\GT"_s}, // up to a NUL
         {"GAMEDIR=" + longest, {}, QString::fromLatin1(longest)},
+        // Texts stored as other types: a multiple text, and UTF-16 bytes over several lines
+        // without a final NUL, or with one.
+        {{}, kHeader + kWow + "\"GAMEDIR\"=str(7):\"C:\\\\GT\\0C:\\\\Other\\0\"\n", u"C:\\GT"_s},
+        {{},
+         kHeader + kWow +
+             "\"GAMEDIR\"=hex(1):43,00,3a,00,5c,00,\\\n  c9,00,5c,00,3d,d8,\\\n  00,de\n",
+         u"C:\\É\\😀"_s},
+        {{}, kHeader + kWow + "\"GAMEDIR\"=hex(2):25,00,41,00,25,00,00,00,42,00\n", u"%A%"_s},
         {"GAMEDIR=x" + longest, {}, QString()},
     };
     for (const auto& [line, systemReg, expected] : cases) {

@@ -1,5 +1,6 @@
 #include "platform/wine/WineRegistry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -62,14 +63,43 @@ qsizetype unescape(QByteArrayView line, qsizetype pos, char end, QString& out) {
     return -1;
 }
 
-// The text of a value's data ("…" or str(2):"…"), or nothing when it is another type or
-// garbled.
-std::optional<QString> textOf(QByteArrayView data) {
-    const qsizetype start = data.startsWith("\"") ? 1 : data.startsWith("str(2):\"") ? 8 : -1;
+// UTF-16 code units written as hex bytes, "43,00,3a,00", or nothing when garbled.
+std::optional<QString> hexText(QByteArrayView data) {
+    QByteArray bytes;
+    for (const QByteArrayView byte : data.toByteArray().split(',')) {
+        const QByteArrayView digits = byte.trimmed();
+        if (digits.isEmpty() && data.trimmed().isEmpty())
+            break;
+        if (digits.isEmpty() || digits.size() > 2 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return hexDigit(c) >= 0; }))
+            return std::nullopt;
+        bytes += char(digits.size() == 1 ? hexDigit(digits[0])
+                                         : hexDigit(digits[0]) * 16 + hexDigit(digits[1]));
+    }
     QString text;
-    if (start < 0 || unescape(data, start, '"', text) < 0)
-        return std::nullopt;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        text.append(QChar(char16_t(static_cast<unsigned char>(bytes[i]) |
+                                   static_cast<unsigned char>(bytes[i + 1]) << 8)));
     return text;
+}
+
+// The text of a value's data, or nothing when it is a type that holds no text, or garbled.
+// The game's platform hands a value's bytes over whatever its type says: a plain, expandable
+// or multiple text, also one written as hex bytes (without its final NUL, say), reads as text.
+std::optional<QString> textOf(QByteArrayView data) {
+    for (const char* form : {"\"", "str(2):\"", "str(7):\""}) {
+        if (!data.startsWith(form))
+            continue;
+        QString text;
+        if (unescape(data, qsizetype(std::strlen(form)), '"', text) < 0)
+            return std::nullopt;
+        return text;
+    }
+    for (const char* form : {"hex(1):", "hex(2):"}) {
+        if (data.startsWith(form))
+            return hexText(data.sliced(7));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -82,6 +112,8 @@ std::optional<QString> findRegistryText(QByteArrayView content, const QStringLis
     std::vector<std::optional<QString>> found(size_t(keyPaths.size()));
     qsizetype key = -1;
     bool continued = false;
+    QByteArray gathered;        // the data of a value of that name, over its lines
+    qsizetype gatheredKey = -1; // its key, while the value goes on
     QString name;
     const char* const data = content.data();
     qsizetype pos = 0;
@@ -97,6 +129,11 @@ std::optional<QString> findRegistryText(QByteArrayView content, const QStringLis
         if (continued) {
             // A long value goes on on the next line after a closing backslash.
             continued = line.endsWith('\\');
+            if (gatheredKey >= 0) {
+                gathered += line.trimmed().chopped(continued ? 1 : 0);
+                if (!continued)
+                    found[size_t(std::exchange(gatheredKey, -1))] = textOf(gathered);
+            }
             continue;
         }
         if (line[0] == '[') {
@@ -127,8 +164,14 @@ std::optional<QString> findRegistryText(QByteArrayView content, const QStringLis
         const QByteArrayView value = line.sliced(equals + 1);
         const bool text = value.startsWith("\"") || value.startsWith("str(");
         continued = !text && value.endsWith('\\');
-        if (name.size() == valueName.size() && name.compare(valueName, Qt::CaseInsensitive) == 0)
+        if (name.size() != valueName.size() || name.compare(valueName, Qt::CaseInsensitive) != 0)
+            continue;
+        if (continued) {
+            gathered = value.chopped(1).toByteArray();
+            gatheredKey = key;
+        } else {
             found[size_t(key)] = textOf(value);
+        }
     }
     for (const std::optional<QString>& value : found) {
         if (value)

@@ -11,7 +11,9 @@ namespace gvt::platform {
 // Looks a text value up in the content of a Wine registry file (system.reg): the first of
 // `keyPaths` (in their order) whose key holds a text value named `valueName`. Key paths are
 // written with single backslashes, relative to the file's root; key and value names compare
-// without regard to case. Plain texts and "str(2):" texts count; other typed values do not.
+// without regard to case. Plain texts count, and so do the typed values that hold a text:
+// "str(2):" and "str(7):" texts, "hex(1):" and "hex(2):" bytes (UTF-16, over several lines);
+// other typed values (dword, binary) do not.
 // A file without Wine's header line, or a garbled value, gives nothing. Never reads past the
 // content, whatever it holds.
 std::optional<QString> findRegistryText(QByteArrayView content, const QStringList& keyPaths,
