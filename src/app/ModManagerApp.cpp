@@ -3,7 +3,9 @@
 #include "app/AppIcon.h"
 #include "app/MainWindow.h"
 #include "platform/Platform.h"
+#include "platform/SaveJournal.h"
 #include "platform/Tune.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 
@@ -15,6 +17,13 @@ void ModManagerApp::setUpApplication() {
 }
 
 int ModManagerApp::run(const QByteArray& startedAs) {
+    // What a crash left half done is put right as the program comes to it, and told.
+    platform::setRecoveryReporter([](const QString& text) {
+        QWidget* owner = QApplication::activeModalWidget();
+        ui::showMessage(owner ? owner : QApplication::activeWindow(), text,
+                        ui::MessageIcon::Information);
+    });
+    platform::recoverInterruptedSaves();
     platform::SystemProgramLocation program(startedAs);
     platform::DetachedProcessStarter processes;
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));

@@ -2,15 +2,16 @@
 
 #include "platform/FileName.h"
 #include "platform/PathText.h"
+#include "platform/SaveJournal.h"
 
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace gvt::platform {
@@ -43,24 +44,47 @@ bool folderHoldsName(const QString& folder, const QString& name) {
     return found;
 }
 
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
 int renameNoReplace(const QByteArray& from, const QByteArray& to) {
-    if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(),
-                  RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        syncFolder(folderOf(to));
         return 0;
+    }
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    // The file system cannot refuse to replace by itself: a hard link can, for plain files.
+    // The file system cannot refuse to replace by itself (network shares, some FUSE mounts): a
+    // hard link can, for plain files. Between the link and the removal the file has both
+    // names; that is written down first, so that a crash there is put right.
     struct stat st {};
     if (::lstat(from.constData(), &st) != 0)
         return errno;
-    if (!S_ISDIR(st.st_mode)) {
-        if (::link(from.constData(), to.constData()) != 0)
+    if (S_ISDIR(st.st_mode)) {
+        if (entryExists(to))
+            return EEXIST;
+        if (::rename(from.constData(), to.constData()) != 0)
             return errno;
-        return ::unlink(from.constData()) == 0 ? 0 : errno;
+        syncFolder(folderOf(to));
+        return 0;
     }
-    if (entryExists(to))
-        return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    std::optional<SaveRecord> record = SaveRecord::keepRename(from, to);
+    if (!record)
+        return EIO;
+    int error = 0;
+    if (::link(from.constData(), to.constData()) != 0) {
+        error = errno;
+    } else if (::unlink(from.constData()) != 0) {
+        // Left under its old name only, as the message will say.
+        error = errno;
+        if (::unlink(to.constData()) != 0)
+            return error; // both names stay, and so does the record that puts it right
+    }
+    syncFolder(folderOf(to));
+    record->discard();
+    return error;
 }
 
 } // namespace
@@ -91,6 +115,8 @@ namespace {
 std::optional<FileError> renameInto(const QString& from, QString folder, const QString& newName,
                                     bool twinsRuledOut) {
     const QByteArray fromBytes = fileNameOfText(from);
+    repairInterruptedRenames(
+        fileNameOfText(folder.endsWith(u'/') && folder.size() > 1 ? folder.chopped(1) : folder));
     if (!entryExists(fromBytes))
         return FileError{FileError::Kind::NotFound, from, {}};
     struct stat st {};

@@ -1,6 +1,7 @@
 #include "platform/FileReplace.h"
 
 #include "platform/FileName.h"
+#include "platform/SaveJournal.h"
 
 #include <cerrno>
 #include <climits>
@@ -34,37 +35,6 @@ private:
     int m_fd;
 };
 
-bool readAll(int fd, QByteArray& out) {
-    out.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        out.append(buffer, qsizetype(n));
-    }
-}
-
-bool writeAll(int fd, const QByteArray& data, off_t offset) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n =
-            ::pwrite(fd, data.constData() + done, size_t(data.size() - done), offset + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 // Reserves the disk space a file needs to grow from `oldSize` to `newSize` without changing it.
 bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
     if (newSize <= oldSize ||
@@ -79,26 +49,69 @@ bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
     return false;
 }
 
-// Without a temporary file the new content goes over the old: only once all the space it needs
-// is reserved, and should a write fail all the same, the old content is put back.
-bool rewriteInPlace(int fd, const QByteArray& old, const QByteArray& content) {
-    if (!reserveSpace(fd, old.size(), content.size()))
+// Without a temporary file the new content goes over the old, in place: only once the whole
+// old content is kept where a crash cannot take it (and the program puts it back from), and
+// all the space the new content needs is reserved. Should a write fail all the same, the old
+// content is put back at once.
+bool rewriteInPlace(int fd, const QByteArray& target, const QByteArray& old,
+                    const QByteArray& content) {
+    std::optional<SaveRecord> record = SaveRecord::keepRewrite(target, old, content);
+    if (!record)
         return false;
-    if (writeAll(fd, content, 0) && ::ftruncate(fd, off_t(content.size())) == 0 && ::fsync(fd) == 0)
+    if (!reserveSpace(fd, old.size(), content.size())) {
+        record->discard();
+        return false;
+    }
+    if (writeFully(fd, content, 0) && ::ftruncate(fd, off_t(content.size())) == 0 &&
+        ::fsync(fd) == 0) {
+        record->discard();
         return true;
-    if (writeAll(fd, old, 0) && ::ftruncate(fd, off_t(old.size())) == 0)
-        ::fsync(fd);
+    }
+    if (writeFully(fd, old, 0) && ::ftruncate(fd, off_t(old.size())) == 0 && ::fsync(fd) == 0)
+        record->discard();
     return false;
 }
 
 } // namespace
 
+bool readFully(int fd, QByteArray& out) {
+    out.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        out.append(buffer, qsizetype(n));
+    }
+}
+
+bool writeFully(int fd, QByteArrayView data, qint64 offset) {
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t n =
+            ::pwrite(fd, data.data() + done, size_t(data.size() - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 bool readWholeFile(const QString& path, QByteArray& content) {
-    Descriptor fd(::open(fileNameOfText(path).constData(), O_RDONLY | O_CLOEXEC));
+    const QByteArray bytes = fileNameOfText(path);
+    char real[PATH_MAX];
+    if (::realpath(bytes.constData(), real))
+        recoverInterruptedRewrite(real);
+    Descriptor fd(::open(bytes.constData(), O_RDONLY | O_CLOEXEC));
     struct stat st {};
     if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    return readAll(fd.get(), content);
+    return readFully(fd.get(), content);
 }
 
 bool replaceExistingFile(const QString& path,
@@ -108,6 +121,7 @@ bool replaceExistingFile(const QString& path,
     if (!::realpath(fileNameOfText(path).constData(), real))
         return false;
     const QByteArray target(real);
+    recoverInterruptedRewrite(target);
 
     Descriptor writer(::open(target.constData(), O_RDWR | O_CLOEXEC));
     struct stat st {};
@@ -117,32 +131,36 @@ bool replaceExistingFile(const QString& path,
     if ((st.st_mode & 0222) == 0)
         return false;
     QByteArray old;
-    if (!readAll(writer.get(), old))
+    if (!readFully(writer.get(), old))
         return false;
     const QByteArray content = build(old);
 
     // The temporary name stays within the file-name limit however long the file's own name is.
     const qsizetype slash = target.lastIndexOf('/');
-    const long nameMax = ::pathconf(target.left(slash + 1).constData(), _PC_NAME_MAX);
-    const QByteArray suffix = ".new-XXXXXX";
-    QByteArray temp =
-        target.left(slash + 1) + '.' +
-        target.mid(slash + 1).left((nameMax > 0 ? nameMax : 255) - 1 - suffix.size()) + suffix;
+    const QByteArray folder = target.left(std::max<qsizetype>(slash, 1));
+    const long nameMax = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    const QByteArray start =
+        '.' + target.mid(slash + 1).left((nameMax > 0 ? nameMax : 255) - 12) + ".new-";
+    removeStaleTemporaries(folder, start);
+    QByteArray temp = target.left(slash + 1) + start + "XXXXXX";
     Descriptor tempFd(::mkostemp(temp.data(), O_CLOEXEC));
     if (!tempFd.valid()) {
         if (errno == EACCES || errno == EPERM || errno == EROFS)
-            return rewriteInPlace(writer.get(), old, content);
+            return rewriteInPlace(writer.get(), target, old, content);
         return false;
     }
-    const bool written = writeAll(tempFd.get(), content, 0) && ::fsync(tempFd.get()) == 0 &&
+    // The owner and group go over where the user may set them (the group alone where only that
+    // is allowed, as for a game installed for a group), then the permissions, which a change of
+    // owner may clear.
+    if (::fchown(tempFd.get(), st.st_uid, st.st_gid) != 0)
+        (void)::fchown(tempFd.get(), uid_t(-1), st.st_gid);
+    const bool written = writeFully(tempFd.get(), content, 0) && ::fsync(tempFd.get()) == 0 &&
                          ::fchmod(tempFd.get(), st.st_mode & 07777) == 0;
-    if (written && ::fchown(tempFd.get(), st.st_uid, st.st_gid) != 0) {
-        // Keeping the owner needs privileges we may not have; the permissions are kept.
-    }
     if (!tempFd.close() || !written || ::rename(temp.constData(), target.constData()) != 0) {
         ::unlink(temp.constData());
         return false;
     }
+    syncFolder(folder);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/FileRename.h"
 #include "platform/FolderSearch.h"
 #include "platform/PathText.h"
+#include "platform/SaveJournal.h"
 
 #include <cerrno>
 #include <cstring>
@@ -46,6 +47,7 @@ FolderNames::FolderNames(const QString& folderText, const QStringList& patterns)
 void FolderNames::read() {
     const QStringList& patterns = m_patterns;
     const QByteArray folder = fileNameOfText(m_folder);
+    repairInterruptedRenames(folder);
     if (m_watch >= 0)
         ::close(m_watch);
     m_matching = QList<QStringList>(patterns.size());

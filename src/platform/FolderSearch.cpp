@@ -2,6 +2,7 @@
 
 #include "platform/FileName.h"
 #include "platform/PathText.h"
+#include "platform/SaveJournal.h"
 
 #include <QFile>
 
@@ -70,7 +71,10 @@ QList<FoundEntry> findEntries(const QString& patternText) {
     const PathSplit split = splitLastComponent(patternText);
     if (split.lastComponent.isEmpty())
         return {};
-    const QByteArray folder = fileNameOfText(resolvePath(split.folderText));
+    QByteArray folder = fileNameOfText(resolvePath(split.folderText));
+    if (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    repairInterruptedRenames(folder);
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return {};

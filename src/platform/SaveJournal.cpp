@@ -1,0 +1,287 @@
+#include "platform/SaveJournal.h"
+
+#include "platform/FileName.h"
+#include "platform/FileReplace.h"
+
+#include <QCryptographicHash>
+#include <QList>
+#include <QtEndian>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace gvt::platform {
+
+namespace {
+
+std::function<void(const QString&)>& reporter() {
+    static std::function<void(const QString&)> instance;
+    return instance;
+}
+
+void tell(const QString& text) {
+    if (reporter())
+        reporter()(text);
+}
+
+QByteArray recordFolder() {
+    return fileNameOfText(stateFolder()) + "/recovery";
+}
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+QString shownNameOf(const QByteArray& path) {
+    return shownFileName(textOfFileName(path.mid(path.lastIndexOf('/') + 1)));
+}
+
+bool readFile(const QByteArray& path, QByteArray& content) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && readFully(fd, content);
+    ::close(fd);
+    return read;
+}
+
+// Makes a folder and those above it that are missing, each flushed into its parent.
+bool makeFolder(const QByteArray& folder) {
+    struct stat st {};
+    if (::stat(folder.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const QByteArray parent = folderOf(folder);
+    if (parent == folder || !makeFolder(parent))
+        return false;
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    syncFolder(parent);
+    return true;
+}
+
+// Writes a record whole or not at all: a temporary file flushed, renamed into place, and its
+// folder flushed.
+bool writeRecord(const QByteArray& name, const QByteArray& content) {
+    const QByteArray folder = recordFolder();
+    if (!makeFolder(folder))
+        return false;
+    removeStaleTemporaries(folder, '.' + name + ".new-");
+    QByteArray temp = folder + "/." + name + ".new-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = writeFully(fd, content, 0) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written ||
+        ::rename(temp.constData(), (folder + '/' + name).constData()) != 0) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+QByteArray nameFor(const char* kind, const QByteArray& key) {
+    return kind + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex();
+}
+
+// Records are fields, each its length (8 bytes, little-endian) and its bytes, after a mark.
+void putField(QByteArray& record, QByteArrayView field) {
+    char length[8];
+    qToLittleEndian<quint64>(quint64(field.size()), length);
+    record.append(length, 8).append(field);
+}
+
+bool takeField(QByteArrayView& rest, QByteArrayView& field) {
+    if (rest.size() < 8)
+        return false;
+    const quint64 length = qFromLittleEndian<quint64>(rest.data());
+    if (length > quint64(rest.size() - 8))
+        return false;
+    field = rest.sliced(8, qsizetype(length));
+    rest = rest.sliced(8 + qsizetype(length));
+    return true;
+}
+
+constexpr QByteArrayView kRewriteMark = "gvtarsis-modmanager rewrite 1\n";
+constexpr QByteArrayView kRenameMark = "gvtarsis-modmanager rename 1\n";
+
+// The fields of a whole record of a kind (its mark) at `path`, or nothing.
+std::optional<QList<QByteArray>> readRecord(const QByteArray& path, QByteArrayView mark,
+                                            int count) {
+    QByteArray record;
+    if (!readFile(path, record) || !record.startsWith(mark))
+        return std::nullopt;
+    QByteArrayView rest = QByteArrayView(record).sliced(mark.size());
+    QList<QByteArray> fields;
+    for (QByteArrayView field; fields.size() < count; fields.append(field.toByteArray())) {
+        if (!takeField(rest, field))
+            return std::nullopt;
+    }
+    return fields;
+}
+
+// The records of a kind ("rewrite-", "rename-"), by path.
+QList<QByteArray> recordsOf(const char* kind) {
+    const QByteArray folder = recordFolder();
+    QList<QByteArray> paths;
+    DIR* dir = ::opendir(folder.constData());
+    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
+        if (QByteArrayView(entry->d_name).startsWith(kind))
+            paths.append(folder + '/' + entry->d_name);
+    }
+    if (dir)
+        ::closedir(dir);
+    return paths;
+}
+
+QByteArray fingerprintOf(QByteArrayView content) {
+    return QByteArray::number(content.size()) + ' ' +
+           QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
+}
+
+} // namespace
+
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& start) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.size() == start.size() + 6 && name.startsWith(start))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+QString stateFolder() {
+    const QString state = textOfFileName(qgetenv("XDG_STATE_HOME"));
+    if (state.startsWith(u'/'))
+        return state + QStringLiteral("/gvtarsis-modmanager");
+    return textOfFileName(qgetenv("HOME")) + QStringLiteral("/.local/state/gvtarsis-modmanager");
+}
+
+void syncFolder(const QByteArray& folder) {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Some file systems cannot flush a folder (EINVAL): there the rename is as safe as it gets.
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+std::optional<SaveRecord> SaveRecord::keep(const QByteArray& name, QByteArrayView mark,
+                                           const QList<QByteArrayView>& fields) {
+    QByteArray record = mark.toByteArray();
+    for (const QByteArrayView field : fields)
+        putField(record, field);
+    if (!writeRecord(name, record))
+        return std::nullopt;
+    return SaveRecord(recordFolder() + '/' + name);
+}
+
+std::optional<SaveRecord> SaveRecord::keepRewrite(const QByteArray& target, const QByteArray& old,
+                                                  const QByteArray& content) {
+    return keep(nameFor("rewrite-", target), kRewriteMark, {target, old, fingerprintOf(content)});
+}
+
+std::optional<SaveRecord> SaveRecord::keepRename(const QByteArray& from, const QByteArray& to) {
+    return keep(nameFor("rename-", from + '\0' + to), kRenameMark, {from, to});
+}
+
+void SaveRecord::discard() {
+    ::unlink(m_path.constData());
+}
+
+void recoverInterruptedRewrite(const QByteArray& target) {
+    const QByteArray path = recordFolder() + '/' + nameFor("rewrite-", target);
+    const auto fields = readRecord(path, kRewriteMark, 3);
+    if (!fields || fields->at(0) != target)
+        return;
+    const QByteArray& old = fields->at(1);
+    const QByteArray& fingerprint = fields->at(2);
+    const int fd = ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    QByteArray now;
+    if (fd < 0 || !readFully(fd, now)) {
+        if (fd >= 0)
+            ::close(fd);
+        return; // kept until the file can be put right
+    }
+    const QString shown = shownNameOf(target);
+    const QString stopped =
+        QStringLiteral("The Mod Manager stopped while it was saving \"%1\"").arg(shown);
+    if (now == old || fingerprintOf(now) == fingerprint) {
+        ::close(fd);
+        ::unlink(path.constData());
+        tell(stopped + (now == old ? QStringLiteral(", before the file was changed: it is as it "
+                                                    "was, and the copy kept of it was discarded.")
+                                   : QStringLiteral(", after the save was complete: the copy kept "
+                                                    "of its earlier content was discarded.")));
+        return;
+    }
+    const bool restored =
+        writeFully(fd, old, 0) && ::ftruncate(fd, off_t(old.size())) == 0 && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!restored) {
+        tell(stopped + QStringLiteral(", and the file was left half written. It could not be put "
+                                      "back; its earlier content is kept in \"%1\".")
+                           .arg(shownFileName(textOfFileName(path))));
+        return;
+    }
+    ::unlink(path.constData());
+    tell(stopped + QStringLiteral(", and the file was left half written. It has been put back as "
+                                  "it was before that save."));
+}
+
+void repairInterruptedRenames(const QByteArray& folder) {
+    for (const QByteArray& path : recordsOf("rename-")) {
+        const auto fields = readRecord(path, kRenameMark, 2);
+        if (!fields)
+            continue;
+        const QByteArray& fromPath = fields->at(0);
+        const QByteArray& to = fields->at(1);
+        if (!folder.isEmpty() && folderOf(fromPath) != folder)
+            continue;
+        // The same file under both names: the new one is the name the user chose.
+        struct stat old {};
+        struct stat chosen {};
+        if (::lstat(fromPath.constData(), &old) == 0 && ::lstat(to.constData(), &chosen) == 0 &&
+            old.st_dev == chosen.st_dev && old.st_ino == chosen.st_ino) {
+            if (::unlink(fromPath.constData()) != 0)
+                continue;
+            syncFolder(folderOf(fromPath));
+        }
+        ::unlink(path.constData());
+    }
+}
+
+void recoverInterruptedSaves() {
+    // A record is whole once it has its name: one a crash left half written is nothing.
+    const QByteArray records = recordFolder();
+    if (DIR* dir = ::opendir(records.constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArrayView name(entry->d_name);
+            if (name.startsWith('.') && name.size() > 13 &&
+                name.sliced(name.size() - 11, 5) == ".new-")
+                ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+        ::closedir(dir);
+    }
+    for (const QByteArray& path : recordsOf("rewrite-")) {
+        if (const auto fields = readRecord(path, kRewriteMark, 1))
+            recoverInterruptedRewrite(fields->at(0));
+    }
+    repairInterruptedRenames();
+}
+
+void setRecoveryReporter(std::function<void(const QString& text)> newReporter) {
+    reporter() = std::move(newReporter);
+}
+
+} // namespace gvt::platform

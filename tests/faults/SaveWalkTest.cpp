@@ -1,0 +1,350 @@
+// Every save of the program, with each of its write-side calls failing in turn and, in turn,
+// the process ending at it: every file is left old or new, under one name, with nothing beside
+// it that the program does not clean up, every file left old is reported, and the rules that
+// keep a save whole through a power cut hold. Each save runs in a child process of this
+// program ("--child"), driven through its dialog as a user would.
+#include "FileCalls.h"
+#include "Fixtures.h"
+#include "multiplayer/MultiplayerDialog.h"
+#include "music/MusicDialog.h"
+#include "platform/SaveJournal.h"
+#include "settings/SettingsDialog.h"
+#include "ui_MultiplayerDialog.h"
+#include "ui_MusicDialog.h"
+#include "ui_SettingsDialog.h"
+
+#include <QDirIterator>
+#include <QProcess>
+
+#include <cstdio>
+#include <map>
+
+using namespace gvt;
+
+namespace {
+
+// A game folder, a home and a settings home below one folder; every file's content is its own.
+struct Installation {
+    explicit Installation(const QString& folder) : root(folder) {}
+    QString root;
+    QString game() const { return root + u"/Grimvale Tarsis"_s; }
+    QString home() const { return root + u"/home"_s; }
+    QString state() const { return home() + u"/.local/state/gvtarsis-modmanager"_s; }
+
+    void make() const {
+        const auto file = [this](const QString& relative, const QByteArray& content) {
+            QDir().mkpath(game() + u'/' + relative.section(u'/', 0, -2));
+            QFile out(game() + u'/' + relative);
+            out.open(QIODevice::WriteOnly);
+            out.write(content);
+        };
+        // LF line ends: every file the program rewrites comes out other than it was.
+        const QString profile = u"Mods/GvTarsis/settings/Profiles/Custom/"_s;
+        file(profile + u"GeneralOptions.con"_s, "rem general\nrem\ngame.setPlayerName \"Old\"\n");
+        file(profile + u"Video.con"_s, "rem video\n\ngame.setGameDisplayMode 800 600 32 0\n");
+        file(profile + u"Sound.con"_s, "rem sound\n\ngame.soundEnable 1\n" + QByteArray(13, '\n') +
+                                           "rem after the modelled lines\n");
+        QByteArray server;
+        for (int i = 1; i <= 40; ++i)
+            server += "rem server " + QByteArray::number(i) + '\n';
+        file(u"Mods/GvTarsis/settings/ServerSettings.con"_s, server);
+        file(u"Mods/GvTarsis/settings/maplist.con"_s, "game.addLevel Old\n");
+        file(u"Mods/GvTarsis/Archives/GvTarsis/Levels/Brume.rfa"_s, "level Brume");
+        file(u"Mods/GvTarsis/Init.con"_s,
+             "1\n2\n3\n4\nGame.setMenuMusicFilename \"music/Theme\"\n6\n7\n8\n9\n10\nrest\n");
+        file(u"Mods/GvTarsis/Music/Night.bik"_s, "music Night");
+        file(u"My Music/A.mp3"_s, "tune A");
+        file(u"My Music/B.bak"_s, "tune B");
+        for (const char* movie : {"Brume", "Oxley", "Intro", "Legal"})
+            file(u"Movies/"_s + QString::fromLatin1(movie) + u".bik"_s,
+                 "movie " + QByteArray(movie));
+        QDir().mkpath(root + u"/config/Oxley Games"_s);
+        QFile settings(root + u"/config/Oxley Games/Grimvale Tarsis.conf"_s);
+        settings.open(QIODevice::WriteOnly);
+        settings.write("[General]\nGAMEDIR=" + QFile::encodeName(game()) + '\n');
+        QDir().mkpath(home());
+    }
+
+    // Every file of the game folder and of the state folder, by path, with its content.
+    std::map<QString, QByteArray> files() const {
+        std::map<QString, QByteArray> found;
+        for (const QString& folder : {game(), state()}) {
+            QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                QFile file(it.next());
+                file.open(QIODevice::ReadOnly);
+                found[it.filePath().mid(root.size() + 1)] = file.readAll();
+            }
+        }
+        return found;
+    }
+};
+
+// What a child printed: the messages and notes shown, its calls, the rules it broke.
+struct Outcome {
+    bool ended = false; // by the fault, not by itself
+    int count = 0;
+    QStringList messages, notes, broken;
+};
+
+Outcome runChild(const Installation& at, const QStringList& arguments) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"HOME"_s, at.home());
+    for (const char* name : {"XDG_STATE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "WINEPREFIX"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                QStringList{u"--child"_s, at.root} + arguments);
+    child.waitForFinished(60000);
+    Outcome outcome;
+    outcome.ended = child.exitStatus() == QProcess::CrashExit;
+    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split(u'\n')) {
+        const QString kind = line.section(u'\t', 0, 0), text = line.section(u'\t', 1);
+        if (kind == u"count")
+            outcome.count = text.toInt();
+        else if (kind == u"message")
+            outcome.messages.append(text);
+        else if (kind == u"note")
+            outcome.notes.append(text);
+        else if (kind == u"broken")
+            outcome.broken.append(text);
+    }
+    return outcome;
+}
+
+// One file the save changes: rewritten at one path, or renamed from one path to another.
+struct Change {
+    QString before, after; // paths
+    QByteArray old, now;   // contents
+};
+
+// What is wrong in `files` against the state before and after the save: a file neither old nor
+// new, one under two names, anything else (crash litter may stand when `litterAllowed`). The
+// changes left old are put in `old`.
+QStringList problemsOf(const std::map<QString, QByteArray>& before,
+                       const std::map<QString, QByteArray>& after,
+                       const std::map<QString, QByteArray>& files, bool litterAllowed,
+                       QList<Change>* old = nullptr) {
+    QStringList problems;
+    QList<Change> changes;
+    std::map<QString, bool> known;
+    for (const auto& [path, content] : before) {
+        known[path] = true;
+        const auto same = after.find(path);
+        if (same != after.end() && same->second == content)
+            continue;
+        for (const auto& [moved, movedContent] : after) {
+            if (movedContent == content && !before.count(moved))
+                changes.append({path, moved, content, content});
+        }
+        if (same != after.end())
+            changes.append({path, path, content, same->second});
+    }
+    for (const auto& [path, content] : after)
+        known[path] = true;
+    for (const Change& change : changes) {
+        const auto at = [&files](const QString& path) {
+            const auto found = files.find(path);
+            return found == files.end() ? std::optional<QByteArray>() : found->second;
+        };
+        const bool wasOld = at(change.before) == change.old;
+        const bool isNew = at(change.after) == change.now;
+        if (change.before == change.after ? !wasOld && !isNew : wasOld == isNew)
+            problems.append(change.before + u": neither old nor new, or under both names"_s);
+        if (wasOld && !isNew && old)
+            old->append(change);
+    }
+    for (const auto& [path, content] : files) {
+        const auto expected = before.find(path);
+        const bool changed =
+            std::any_of(changes.begin(), changes.end(), [&path](const Change& change) {
+                return change.before == path || change.after == path;
+            });
+        if (!known.count(path)) {
+            const bool temporary = path.section(u'/', -1).contains(u".new-"_s);
+            if (!litterAllowed || !temporary)
+                problems.append(u"litter: "_s + path);
+        } else if (!changed && expected != before.end() && expected->second != content) {
+            problems.append(u"changed: "_s + path);
+        }
+    }
+    return problems;
+}
+
+struct Operation {
+    const char* name;
+    const char* variant; // "", "in place" (its folder takes no new file), "links" (no renameat2)
+    bool stopsAtFirst;   // a failure ends it: what follows stays old, untold
+};
+
+QString nameOf(const QString& path) {
+    return path.section(u'/', -1);
+}
+
+} // namespace
+
+TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
+    const Operation operations[] = {{"settings", "", false}, {"settings", "in place", false},
+                                    {"host", "", false},     {"host", "in place", false},
+                                    {"music", "", false},    {"music", "in place", false},
+                                    {"mp3", "", false},      {"mp3", "links", false},
+                                    {"movies", "", true},    {"movies", "links", true}};
+    // Every call by default; GVT_WALK_STEP=n takes every n-th, for a quicker look.
+    const int step = std::max(1, qEnvironmentVariableIntValue("GVT_WALK_STEP"));
+    for (const Operation& operation : operations) {
+        const QString name = QString::fromLatin1(operation.name);
+        const QString variant = QString::fromLatin1(operation.variant);
+        SCOPED_TRACE(name.toStdString() + " " + variant.toStdString());
+        QTemporaryDir dry;
+        const Installation clean(dry.path());
+        clean.make();
+        const auto before = clean.files();
+        const Outcome normal = runChild(clean, {name, variant, u"none"_s, u"0"_s});
+        const auto after = clean.files();
+        ASSERT_GT(normal.count, 0);
+        ASSERT_NE(before, after) << "the save changed nothing";
+        EXPECT_EQ(normal.broken, QStringList());
+        EXPECT_EQ(normal.messages, QStringList());
+
+        for (int n = 1; n <= normal.count; n += step) {
+            SCOPED_TRACE(n);
+            {
+                // An error at call n: each file old or new, each old one told, nothing else.
+                QTemporaryDir folder;
+                const Installation at(folder.path());
+                at.make();
+                const Outcome failed = runChild(at, {name, variant, u"fail"_s, QString::number(n)});
+                // What the error left in the state folder goes when the program starts again.
+                if (QDir(at.state() + u"/recovery"_s).entryList(QDir::Files).size() > 0)
+                    runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
+                QList<Change> old;
+                EXPECT_EQ(problemsOf(before, after, at.files(), false, &old), QStringList());
+                const auto told = [&failed](const Change& change) {
+                    return std::any_of(failed.messages.begin(), failed.messages.end(),
+                                       [&change](const QString& message) {
+                                           return message.contains(nameOf(change.before));
+                                       });
+                };
+                // Where a failure ends the save, what follows it stays old and untold.
+                if (operation.stopsAtFirst) {
+                    EXPECT_TRUE(old.isEmpty() || std::any_of(old.begin(), old.end(), told));
+                }
+                for (const Change& change : operation.stopsAtFirst ? QList<Change>() : old)
+                    EXPECT_TRUE(told(change)) << change.before.toStdString() << " is old, untold";
+                for (const QString& message : failed.messages)
+                    EXPECT_TRUE(std::any_of(old.begin(), old.end(),
+                                            [&message](const Change& change) {
+                                                return message.contains(nameOf(change.before));
+                                            }))
+                        << "told, but not old: " << message.toStdString();
+            }
+            {
+                // The process ends at call n: once the program starts again, each file is old
+                // or new; the save made again leaves nothing but new files.
+                QTemporaryDir folder;
+                const Installation at(folder.path());
+                at.make();
+                ASSERT_TRUE(runChild(at, {name, variant, u"end"_s, QString::number(n)}).ended);
+                const bool kept =
+                    !QDir(at.state() + u"/recovery"_s).entryList({u"rewrite-*"_s}).isEmpty();
+                const Outcome started = runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
+                EXPECT_EQ(problemsOf(before, after, at.files(), true), QStringList());
+                EXPECT_TRUE(!kept || !started.notes.isEmpty()) << "a recovery not told";
+                runChild(at, {name, variant, u"none"_s, u"0"_s});
+                const auto again = at.files();
+                EXPECT_EQ(problemsOf(before, after, again, false), QStringList());
+                if (!operation.stopsAtFirst) {
+                    EXPECT_EQ(again, after);
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+// The child: one save, with call n failing or ending the process, reported on standard output.
+int runSave(const QStringList& arguments) {
+    const Installation at(arguments.value(0));
+    const QString operation = arguments.value(1), variant = arguments.value(2);
+    const QString mode = arguments.value(3);
+    const int n = arguments.value(4).toInt();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, at.root + u"/config"_s);
+    const auto print = [](const char* kind, const QString& text) {
+        std::printf("%s\t%s\n", kind, text.toUtf8().constData());
+        std::fflush(stdout);
+    };
+    ui::setMessageCapture(
+        [&](QWidget*, const QString& text, ui::MessageIcon) { print("message", text); });
+    platform::setRecoveryReporter([&](const QString& text) { print("note", text); });
+    // As the program does when it starts.
+    platform::recoverInterruptedSaves();
+    if (operation == u"start")
+        return 0;
+
+    test::TestPlatform services(at.game());
+    std::function<void()> save;
+    settings::SettingsDialog settingsDialog(services.platform);
+    multiplayer::MultiplayerDialog multiplayerDialog(services.platform);
+    music::MusicDialog musicDialog(services.platform);
+    if (operation == u"settings" || operation == u"movies") {
+        settings::SettingsWindow& window = settingsDialog.open(nullptr);
+        window.show();
+        Ui::SettingsDialogUi& f = window.controls();
+        test::type(f.nameEdit, u"Walker"_s);
+        save = [&f, operation] {
+            test::click(operation == u"movies" ? static_cast<QAbstractButton*>(f.disableMoviesCheck)
+                                               : f.saveButton);
+        };
+    } else if (operation == u"host") {
+        multiplayer::MultiplayerWindow& window = multiplayerDialog.open(nullptr);
+        window.show();
+        Ui::MultiplayerDialogUi& f = window.controls();
+        test::type(f.serverNameEdit, u"Walk Server"_s);
+        f.disabledList->setCurrentRow(0);
+        test::click(f.enableMapButton);
+        save = [&f] { test::click(f.startButton); };
+    } else {
+        music::MusicWindow& window = musicDialog.open(nullptr);
+        window.show();
+        Ui::MusicDialogUi& f = window.controls();
+        test::choose(f.menuMusicCombo, u"Night.bik"_s);
+        save = [&f, operation] {
+            // Made again after a cut, a move that was done has nothing left to move.
+            test::click(operation == u"music" ? f.saveButton : f.disableButton);
+        };
+    }
+    test::fileCalls::watch({at.game()}, at.state());
+    if (variant == u"in place")
+        test::fileCalls::failAll("mkostemp", EACCES, at.game());
+    if (variant == u"links")
+        test::fileCalls::failAll("renameat2", EINVAL);
+    if (mode == u"fail")
+        test::fileCalls::failAt(n, EIO);
+    if (mode == u"end")
+        test::fileCalls::endAt(n);
+    save();
+    test::fileCalls::stopWatching();
+    print("count", QString::number(test::fileCalls::count()));
+    for (const QString& broken : test::fileCalls::brokenRules())
+        print("broken", broken);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("LC_ALL", "C.UTF-8");
+    if (argc > 1 && std::strcmp(argv[1], "--child") == 0) {
+        QApplication application(argc, argv);
+        return runSave(QCoreApplication::arguments().mid(2));
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
