@@ -3,7 +3,7 @@
 // it that the program does not clean up, every file left old is reported, and the rules that
 // keep a save whole through a power cut hold. Each save runs in a child process of this
 // program ("--child"), driven through its dialog as a user would.
-#include "FileCalls.h"
+#include "FileFaults.h"
 #include "Fixtures.h"
 #include "multiplayer/MultiplayerDialog.h"
 #include "music/MusicDialog.h"
@@ -32,36 +32,35 @@ struct Installation {
     QString state() const { return home() + u"/.local/state/gvtarsis-modmanager"_s; }
 
     void make() const {
-        const auto file = [this](const QString& relative, const QByteArray& content) {
-            QDir().mkpath(game() + u'/' + relative.section(u'/', 0, -2));
-            QFile out(game() + u'/' + relative);
+        // LF line ends: every file the program rewrites comes out other than it was.
+        const std::pair<const char*, QByteArray> files[] = {
+            {"Mods/GvTarsis/settings/Profiles/Custom/GeneralOptions.con",
+             "rem general\nrem\ngame.setPlayerName \"Old\"\n"},
+            {"Mods/GvTarsis/settings/Profiles/Custom/Video.con",
+             "rem video\n\ngame.setGameDisplayMode 800 600 32 0\n"},
+            {"Mods/GvTarsis/settings/Profiles/Custom/Sound.con",
+             "rem sound\n\ngame.soundEnable 1" + QByteArray(14, '\n') + "rem after the lines\n"},
+            {"Mods/GvTarsis/settings/ServerSettings.con", "rem server" + QByteArray(40, '\n')},
+            {"Mods/GvTarsis/settings/maplist.con", "game.addLevel Old\n"},
+            {"Mods/GvTarsis/Archives/GvTarsis/Levels/Brume.rfa", "level Brume"},
+            {"Mods/GvTarsis/Init.con", "1\n2\n3\n4\nGame.setMenuMusicFilename \"music/Theme\"\n\n"},
+            {"Mods/GvTarsis/Music/Night.bik", "music Night"},
+            {"My Music/A.mp3", "tune A"},
+            {"My Music/B.bak", "tune B"},
+            {"Movies/Brume.bik", "movie Brume"},
+            {"Movies/Oxley.bik", "movie Oxley"},
+            {"Movies/Intro.bik", "movie Intro"},
+            {"Movies/Legal.bik", "movie Legal"},
+            {"../config/Oxley Games/Grimvale Tarsis.conf",
+             "[General]\nGAMEDIR=" + QFile::encodeName(game()) + '\n'},
+        };
+        for (const auto& [relative, content] : files) {
+            const QString path = game() + u'/' + QString::fromLatin1(relative);
+            QDir().mkpath(path.section(u'/', 0, -2));
+            QFile out(path);
             out.open(QIODevice::WriteOnly);
             out.write(content);
-        };
-        // LF line ends: every file the program rewrites comes out other than it was.
-        const QString profile = u"Mods/GvTarsis/settings/Profiles/Custom/"_s;
-        file(profile + u"GeneralOptions.con"_s, "rem general\nrem\ngame.setPlayerName \"Old\"\n");
-        file(profile + u"Video.con"_s, "rem video\n\ngame.setGameDisplayMode 800 600 32 0\n");
-        file(profile + u"Sound.con"_s, "rem sound\n\ngame.soundEnable 1\n" + QByteArray(13, '\n') +
-                                           "rem after the modelled lines\n");
-        QByteArray server;
-        for (int i = 1; i <= 40; ++i)
-            server += "rem server " + QByteArray::number(i) + '\n';
-        file(u"Mods/GvTarsis/settings/ServerSettings.con"_s, server);
-        file(u"Mods/GvTarsis/settings/maplist.con"_s, "game.addLevel Old\n");
-        file(u"Mods/GvTarsis/Archives/GvTarsis/Levels/Brume.rfa"_s, "level Brume");
-        file(u"Mods/GvTarsis/Init.con"_s,
-             "1\n2\n3\n4\nGame.setMenuMusicFilename \"music/Theme\"\n6\n7\n8\n9\n10\nrest\n");
-        file(u"Mods/GvTarsis/Music/Night.bik"_s, "music Night");
-        file(u"My Music/A.mp3"_s, "tune A");
-        file(u"My Music/B.bak"_s, "tune B");
-        for (const char* movie : {"Brume", "Oxley", "Intro", "Legal"})
-            file(u"Movies/"_s + QString::fromLatin1(movie) + u".bik"_s,
-                 "movie " + QByteArray(movie));
-        QDir().mkpath(root + u"/config/Oxley Games"_s);
-        QFile settings(root + u"/config/Oxley Games/Grimvale Tarsis.conf"_s);
-        settings.open(QIODevice::WriteOnly);
-        settings.write("[General]\nGAMEDIR=" + QFile::encodeName(game()) + '\n');
+        }
         QDir().mkpath(home());
     }
 
@@ -81,11 +80,15 @@ struct Installation {
     }
 };
 
-// What a child printed: the messages and notes shown, its calls, the rules it broke.
+// What a child printed: "message", "note" (of a recovery), "count" (of its calls) and "broken"
+// (rules), and whether the fault ended it.
 struct Outcome {
-    bool ended = false; // by the fault, not by itself
-    int count = 0;
-    QStringList messages, notes, broken;
+    bool ended = false;
+    QMap<QString, QStringList> printed;
+    QStringList operator[](const char* kind) const {
+        return printed.value(QString::fromLatin1(kind));
+    }
+    int count() const { return (*this)["count"].value(0).toInt(); }
 };
 
 Outcome runChild(const Installation& at, const QStringList& arguments) {
@@ -100,19 +103,9 @@ Outcome runChild(const Installation& at, const QStringList& arguments) {
     child.start(QCoreApplication::applicationFilePath(),
                 QStringList{u"--child"_s, at.root} + arguments);
     child.waitForFinished(60000);
-    Outcome outcome;
-    outcome.ended = child.exitStatus() == QProcess::CrashExit;
-    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split(u'\n')) {
-        const QString kind = line.section(u'\t', 0, 0), text = line.section(u'\t', 1);
-        if (kind == u"count")
-            outcome.count = text.toInt();
-        else if (kind == u"message")
-            outcome.messages.append(text);
-        else if (kind == u"note")
-            outcome.notes.append(text);
-        else if (kind == u"broken")
-            outcome.broken.append(text);
-    }
+    Outcome outcome{child.exitStatus() == QProcess::CrashExit, {}};
+    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split(u'\n'))
+        outcome.printed[line.section(u'\t', 0, 0)].append(line.section(u'\t', 1));
     return outcome;
 }
 
@@ -205,12 +198,12 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
         const auto before = clean.files();
         const Outcome normal = runChild(clean, {name, variant, u"none"_s, u"0"_s});
         const auto after = clean.files();
-        ASSERT_GT(normal.count, 0);
+        ASSERT_GT(normal.count(), 0);
         ASSERT_NE(before, after) << "the save changed nothing";
-        EXPECT_EQ(normal.broken, QStringList());
-        EXPECT_EQ(normal.messages, QStringList());
+        EXPECT_EQ(normal["broken"], QStringList());
+        EXPECT_EQ(normal["message"], QStringList());
 
-        for (int n = 1; n <= normal.count; n += step) {
+        for (int n = 1; n <= normal.count(); n += step) {
             SCOPED_TRACE(n);
             {
                 // An error at call n: each file old or new, each old one told, nothing else.
@@ -223,11 +216,9 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                     runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
                 QList<Change> old;
                 EXPECT_EQ(problemsOf(before, after, at.files(), false, &old), QStringList());
-                const auto told = [&failed](const Change& change) {
-                    return std::any_of(failed.messages.begin(), failed.messages.end(),
-                                       [&change](const QString& message) {
-                                           return message.contains(nameOf(change.before));
-                                       });
+                const QStringList messages = failed["message"];
+                const auto told = [&messages](const Change& change) {
+                    return !messages.filter(nameOf(change.before)).isEmpty();
                 };
                 // Where a failure ends the save, what follows it stays old and untold.
                 if (operation.stopsAtFirst) {
@@ -235,7 +226,7 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                 }
                 for (const Change& change : operation.stopsAtFirst ? QList<Change>() : old)
                     EXPECT_TRUE(told(change)) << change.before.toStdString() << " is old, untold";
-                for (const QString& message : failed.messages)
+                for (const QString& message : messages)
                     EXPECT_TRUE(std::any_of(old.begin(), old.end(),
                                             [&message](const Change& change) {
                                                 return message.contains(nameOf(change.before));
@@ -253,7 +244,7 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                     !QDir(at.state() + u"/recovery"_s).entryList({u"rewrite-*"_s}).isEmpty();
                 const Outcome started = runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
                 EXPECT_EQ(problemsOf(before, after, at.files(), true), QStringList());
-                EXPECT_TRUE(!kept || !started.notes.isEmpty()) << "a recovery not told";
+                EXPECT_TRUE(!kept || !started["note"].isEmpty()) << "a recovery not told";
                 runChild(at, {name, variant, u"none"_s, u"0"_s});
                 const auto again = at.files();
                 EXPECT_EQ(problemsOf(before, after, again, false), QStringList());
@@ -318,19 +309,19 @@ int runSave(const QStringList& arguments) {
             test::click(operation == u"music" ? f.saveButton : f.disableButton);
         };
     }
-    test::fileCalls::watch({at.game()}, at.state());
+    faults::watch({at.game()}, at.state());
     if (variant == u"in place")
-        test::fileCalls::failAll("mkostemp", EACCES, at.game());
+        faults::failAll("mkostemp", EACCES, at.game());
     if (variant == u"links")
-        test::fileCalls::failAll("renameat2", EINVAL);
+        faults::failAll("renameat2", EINVAL);
     if (mode == u"fail")
-        test::fileCalls::failAt(n, EIO);
+        faults::failAt(n, EIO);
     if (mode == u"end")
-        test::fileCalls::endAt(n);
+        faults::endAt(n);
     save();
-    test::fileCalls::stopWatching();
-    print("count", QString::number(test::fileCalls::count()));
-    for (const QString& broken : test::fileCalls::brokenRules())
+    faults::stopWatching();
+    print("count", QString::number(faults::count()));
+    for (const QString& broken : faults::brokenRules())
         print("broken", broken);
     return 0;
 }

@@ -1,5 +1,5 @@
 #include "platform/FileReplace.h"
-#include "FileCalls.h"
+#include "FileFaults.h"
 #include "Fixtures.h"
 #include "platform/SaveJournal.h"
 
@@ -12,7 +12,7 @@
 
 using gvt::platform::replaceExistingFile;
 using gvt::test::GameTree;
-namespace fileCalls = gvt::test::fileCalls;
+namespace faults = gvt::faults;
 
 namespace {
 
@@ -28,8 +28,8 @@ struct InPlace {
         old = tree.read(file);
     }
     void watch() const {
-        fileCalls::watch({tree.gameFolder}, gvt::platform::stateFolder());
-        fileCalls::failAll("mkostemp", EACCES, tree.gameFolder);
+        faults::watch({tree.gameFolder}, gvt::platform::stateFolder());
+        faults::failAll("mkostemp", EACCES, tree.gameFolder);
     }
     QStringList records() const {
         return QDir(gvt::platform::stateFolder() + u"/recovery"_s).entryList(QDir::Files);
@@ -39,8 +39,8 @@ struct InPlace {
         InPlace dry;
         dry.watch();
         replaceExistingFile(dry.tree.path(dry.file), kNew);
-        const QStringList calls = fileCalls::calls();
-        fileCalls::stopWatching();
+        const QStringList calls = faults::calls();
+        faults::stopWatching();
         const qsizetype n = calls.indexOf(QRegularExpression(pattern));
         EXPECT_GE(n, 0) << calls.join(u'\n').toStdString();
         return int(n) + 1;
@@ -128,11 +128,11 @@ TEST(FileReplace, InPlaceTheOldContentIsKeptAndTheSpaceReservedBeforeAByteChange
     // No space: nothing of the file changes after the reservation fails.
     InPlace full;
     full.watch();
-    fileCalls::failAll("fallocate", ENOSPC);
-    fileCalls::failAll("posix_fallocate", ENOSPC);
+    faults::failAll("fallocate", ENOSPC);
+    faults::failAll("posix_fallocate", ENOSPC);
     EXPECT_FALSE(replaceExistingFile(full.tree.path(full.file), kLonger));
-    const QStringList calls = fileCalls::calls();
-    fileCalls::stopWatching();
+    const QStringList calls = faults::calls();
+    faults::stopWatching();
     EXPECT_EQ(full.tree.read(full.file), full.old);
     EXPECT_EQ(calls.filter(QRegularExpression(u"^(pwrite|write|ftruncate) .*Sound.con$"_s)),
               QStringList());
@@ -142,9 +142,9 @@ TEST(FileReplace, InPlaceTheOldContentIsKeptAndTheSpaceReservedBeforeAByteChange
     const int truncation = InPlace::callNumber(u"^ftruncate .*Sound.con$"_s);
     InPlace failing;
     failing.watch();
-    fileCalls::failAt(truncation, EIO);
+    faults::failAt(truncation, EIO);
     EXPECT_FALSE(replaceExistingFile(failing.tree.path(failing.file), kNew));
-    fileCalls::stopWatching();
+    faults::stopWatching();
     EXPECT_EQ(failing.tree.read(failing.file), failing.old);
     EXPECT_EQ(failing.records(), QStringList());
 
@@ -152,8 +152,8 @@ TEST(FileReplace, InPlaceTheOldContentIsKeptAndTheSpaceReservedBeforeAByteChange
     InPlace done;
     done.watch();
     EXPECT_TRUE(replaceExistingFile(done.tree.path(done.file), kLonger));
-    EXPECT_EQ(fileCalls::brokenRules(), QStringList());
-    fileCalls::stopWatching();
+    EXPECT_EQ(faults::brokenRules(), QStringList());
+    faults::stopWatching();
     EXPECT_EQ(done.tree.read(done.file), QByteArray(400, 'n'));
     EXPECT_EQ(done.records(), QStringList());
 }
@@ -173,7 +173,7 @@ TEST(FileReplace, ACrashInTheMiddleIsPutRightTheNextTimeTheFileIsRead) {
         const pid_t child = ::fork();
         if (child == 0) {
             at.watch();
-            fileCalls::endAt(n);
+            faults::endAt(n);
             replaceExistingFile(at.tree.path(at.file), kNew);
             ::_exit(0);
         }

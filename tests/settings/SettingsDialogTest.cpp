@@ -1,5 +1,5 @@
 #include "settings/SettingsDialog.h"
-#include "FileCalls.h"
+#include "FileFaults.h"
 #include "Fixtures.h"
 #include "ui/SortedList.h"
 #include "ui_SettingsDialog.h"
@@ -139,9 +139,9 @@ TEST(SettingsDialog, ArrowKeysStepThroughProfilesAndModesFromTheOneShown) {
     Settings s;
     s.addProfile(u"Alpha"_s, "First One");
     // The settings file is saved once for each thing the user does: its lock and itself.
-    test::fileCalls::watch({s.home.dir.path()});
+    faults::watch({s.home.dir.path()});
     Ui::SettingsDialogUi& f = s.open();
-    EXPECT_EQ(test::fileCalls::flushes(), 2) << test::fileCalls::calls().join(u'\n').toStdString();
+    EXPECT_EQ(faults::flushes(), 2) << faults::calls().join(u'\n').toStdString();
     const QString refused = u"The profile \"default\" is not available"_s;
     const QList<std::tuple<QComboBox*, Qt::Key, QString>> steps = {
         // box, key; what it shows, Name, "Config" "Resolution" and messages after the key
@@ -155,9 +155,9 @@ TEST(SettingsDialog, ArrowKeysStepThroughProfilesAndModesFromTheOneShown) {
     };
     for (const auto& [combo, key, expected] : steps) {
         s.messages.texts.clear();
-        test::fileCalls::watch({s.home.dir.path()});
+        faults::watch({s.home.dir.path()});
         QTest::keyClick(combo, key);
-        EXPECT_LE(test::fileCalls::flushes(), 2) << expected.toStdString();
+        EXPECT_LE(faults::flushes(), 2) << expected.toStdString();
         EXPECT_EQ(combo->currentText() + u'|' + f.nameEdit->text() + u'|' +
                       s.home.config("Resolution") + u'|' + s.messages.texts.join(u','),
                   expected);

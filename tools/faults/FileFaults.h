@@ -3,13 +3,19 @@
 #include <QString>
 #include <QStringList>
 
-// The calls of this process that change something on disk (opening a file for writing, writing,
-// flushing, renaming, linking, removing, changing modes and owners, reserving space), seen below
-// some folders: counted, told one by one, one of them made to fail or to end the process at
-// once, as a full disk or a crash would, and held to the rules that keep a save whole through a
-// power cut. The program's code is not touched: the C library's functions are taken over by
-// this test library's own, which pass the calls on.
-namespace gvt::test::fileCalls {
+// The calls of a process that change something on disk (opening a file for writing, writing,
+// reserving space, flushing, renaming, linking, removing, making folders, changing modes and
+// owners), seen below some folders: counted, told one by one, one of them made to fail or to
+// end the process at once, as a full disk or a crash would, and held to the rules that keep a
+// save whole through a power cut. The program's code is not touched: this library's functions
+// take the C library's place, and pass the calls on.
+//
+// Linked into a test program, it is driven by the functions below. Preloaded into the program
+// itself (LD_PRELOAD=libgvt-faults.so), by variables: GVT_FAULTS_WATCH (folders, separated by
+// ":"), GVT_FAULTS_STATE (the program's state folder), GVT_FAULTS_FAIL_AT (a call's number) with
+// GVT_FAULTS_ERROR (its errno, 5 unless set), GVT_FAULTS_END_AT (a call's number), and
+// GVT_FAULTS_REPORT (a file that gets the calls and the rules broken when the process ends).
+namespace gvt::faults {
 
 // Watches the calls on what lies below `folders` (paths on this machine), and below the
 // program's state folder, from now on.
@@ -36,4 +42,4 @@ void endAt(int n);
 // `error`, as where the file system lacks it or the folder is write-protected.
 void failAll(const char* name, int error, const QString& folder = {});
 
-} // namespace gvt::test::fileCalls
+} // namespace gvt::faults
