@@ -36,12 +36,16 @@ compare() {
   echo "exec to first paint, $what, median of $runs: main window $((m / 1000)) ms, bare dialog $((b / 1000)) ms, ratio $(awk "BEGIN { printf \"%.2f\", $m / $b }")"
 }
 
-# The demo, named by the settings file.
+# The demo, named by the settings file, with the launcher placed in it.
 home="$work/demo-home"
-mkdir -p "$home/Oxley Games"
-printf '[General]\nGAMEDIR=%s\n' "$(pwd)/demo/Grimvale Tarsis" >"$home/Oxley Games/Grimvale Tarsis.conf"
+game="$work/demo/Grimvale Tarsis"
+mkdir -p "$home/Oxley Games" "$work/demo"
+cp -a "demo/Grimvale Tarsis" "$game"
+ln -s "$build/bench/start_main_window" "$game/gvtarsis-modmanager"
+ln -s "$build/bench/start_bare_dialog" "$game/bare-dialog"
+printf '[General]\nGAMEDIR=%s\n' "$game" >"$home/Oxley Games/Grimvale Tarsis.conf"
 XDG_CONFIG_HOME=$home compare "game named by the settings file" \
-  "$build/bench/start_main_window" "$build/bench/start_bare_dialog"
+  "$game/gvtarsis-modmanager" "$game/bare-dialog"
 
 # A home of 50 prefixes: Lutris games, bottles, Steam compatdata and Heroic games, 5 MB each.
 home="$work/home"
@@ -83,6 +87,6 @@ ln -s "$build/bench/start_bare_dialog" "$game/bare-dialog"
 HOME=$home XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="" WINEPREFIX="" \
   compare "launcher in one of 50 prefixes" "$game/gvtarsis-modmanager" "$game/bare-dialog"
 
-mainKb=$(GVT_REPORT_RESIDENT=3000 "$build/bench/start_main_window")
+mainKb=$(GVT_REPORT_RESIDENT=3000 "$game/gvtarsis-modmanager")
 bareKb=$(GVT_REPORT_RESIDENT=3000 "$build/bench/start_bare_dialog")
 echo "resident memory 3 s after: main window with its tune $((mainKb / 1024)) MB, bare dialog $((bareKb / 1024)) MB, ratio $(awk "BEGIN { printf \"%.2f\", $mainKb / $bareKb }")"

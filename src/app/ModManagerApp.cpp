@@ -2,6 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/MainWindow.h"
+#include "app/Placement.h"
 #include "platform/Platform.h"
 #include "platform/SaveJournal.h"
 #include "platform/Tune.h"
@@ -28,6 +29,8 @@ int ModManagerApp::run(const QByteArray& startedAs) {
     platform::DetachedProcessStarter processes;
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};
+    // Installed as a program of this machine, it places itself in the game folder first.
+    placeLauncher(services, askWhereToPlace, nullptr);
     MainWindow window(services);
     window.exec();
     return 0;

@@ -39,34 +39,11 @@ void put(const QByteArray& field) {
     std::fputc('\0', stdout);
 }
 
-struct Game {
-    QString manager, prefix, gameFolder;
-    QByteArray place; // the game folder on disk, where the launcher goes
-};
-
-// Every game the launcher could find: the settings file's, then each prefix's.
-QList<Game> allGames(const UserPlaces& places) {
-    QList<Game> games;
-    const QString named = settingsFileGameDir();
-    if (!named.isEmpty()) {
-        const QByteArray place = realFolder(resolvePathIn(named, winePrefixInUse()));
-        if (!place.isEmpty())
-            games.append({QStringLiteral("settings file"), QString(), named, place});
-    }
-    for (const GameInPrefix& game : findGames(places)) {
-        const QByteArray place = realFolder(resolvePathIn(game.gameFolder, game.prefix.folder));
-        if (!place.isEmpty())
-            games.append({game.prefix.manager, game.prefix.folder, game.gameFolder, place});
-    }
-    return games;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    const UserPlaces places = UserPlaces::ofThisUser();
-    QList<Game> games;
+    QList<InstalledGame> games;
     if (argc > 1) {
         const QByteArray folder = realFolder(textOfFileName(argv[1]));
         if (folder.isEmpty()) {
@@ -84,26 +61,26 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         // A folder that no prefix records is the settings file's to name.
-        games.append(recorded.isEmpty() ? Game{QStringLiteral("settings file"), prefix,
-                                               textOfFileName(folder), folder}
-                                        : Game{QStringLiteral("Wine"), prefix, recorded, folder});
+        games.append({recorded.isEmpty() ? QStringLiteral("settings file") : QStringLiteral("Wine"),
+                      prefix, recorded.isEmpty() ? textOfFileName(folder) : recorded,
+                      textOfFileName(folder)});
         // The launcher names the manager that keeps the prefix, as a listing would.
-        for (const Game& known : allGames(places)) {
-            if (known.place == folder && !known.prefix.isEmpty())
+        for (const InstalledGame& known : findInstalledGames()) {
+            if (known.place == games.first().place && !known.prefix.isEmpty())
                 games.first().manager = known.manager;
         }
     } else {
-        games = allGames(places);
+        games = findInstalledGames();
         if (games.isEmpty()) {
             std::fprintf(stderr, "No game folder found.\n");
             return 1;
         }
     }
-    for (const Game& game : games) {
+    for (const InstalledGame& game : games) {
         put(game.manager.toUtf8());
         put(fileNameOfText(game.prefix));
         put(fileNameOfText(game.gameFolder));
-        put(game.place);
+        put(fileNameOfText(game.place));
     }
     return 0;
 }

@@ -2,7 +2,29 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
+    // What every program of this machine answers, before anything opens a window.
+    if (argc > 1) {
+        if (std::strcmp(argv[1], "--help") == 0) {
+            std::printf(
+                "Usage: gvtarsis-modmanager [--help | --version]\n"
+                "Starts Grimvale Tarsis with a mod, hosts and joins networked games, and edits\n"
+                "the game's profiles, intro movies and music. It finds the game in the Wine\n"
+                "prefixes of this user (~/.wine, $WINEPREFIX, Lutris, Bottles, Steam's Proton,\n"
+                "Heroic) and places itself in the game folder. See gvtarsis-modmanager(6).\n");
+            return 0;
+        }
+        if (std::strcmp(argv[1], "--version") == 0) {
+            std::printf("gvtarsis-modmanager %s\n", GVT_VERSION);
+            return 0;
+        }
+        std::fprintf(stderr, "gvtarsis-modmanager: unknown argument \"%s\" (try --help)\n",
+                     argv[1]);
+        return 2;
+    }
     const QByteArray startedAs = argc > 0 ? QByteArray(argv[0]) : QByteArray();
     QApplication application(argc, argv);
     gvt::app::ModManagerApp::setUpApplication();

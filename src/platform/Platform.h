@@ -10,6 +10,8 @@ class ProgramLocation {
 public:
     virtual ~ProgramLocation() = default;
     virtual QString programPath() const = 0;
+    // From now on the program is the one at `path` (a link to it, say), as if started by it.
+    virtual void startAs(const QString& path) = 0;
 };
 
 // How a start went: only a missing Wine is ever told to the user.
@@ -58,6 +60,7 @@ class SystemProgramLocation final : public ProgramLocation {
 public:
     explicit SystemProgramLocation(const QByteArray& startedAs);
     QString programPath() const override;
+    void startAs(const QString& path) override { m_path = path; }
 
 private:
     QString m_path;

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/FileName.h"
+#include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "platform/wine/PrefixLookup.h"
 #include "platform/wine/WinePrefix.h"
@@ -11,6 +12,10 @@
 #include <QHash>
 #include <QSettings>
 #include <QStringList>
+
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
 
 namespace gvt::platform {
 
@@ -86,6 +91,29 @@ GameDirLookup lookUpGameDir(const QString& launcherPath) {
     }
     usePrefix(search.found->prefix.folder);
     return {search.found->gameFolder, search.lookedIn};
+}
+
+QList<InstalledGame> findInstalledGames() {
+    const auto realFolder = [](const QString& path) {
+        struct stat st {};
+        char real[PATH_MAX];
+        const QByteArray bytes = fileNameOfText(path);
+        return path.isEmpty() || ::stat(bytes.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+                       !::realpath(bytes.constData(), real)
+                   ? QString()
+                   : textOfFileName(real);
+    };
+    QList<InstalledGame> games;
+    const QString named = settingsFileGameDir();
+    if (const QString place = named.isEmpty() ? QString() : realFolder(resolvePath(named));
+        !place.isEmpty())
+        games.append({QStringLiteral("settings file"), QString(), named, place});
+    for (const GameInPrefix& game : findGames(UserPlaces::ofThisUser())) {
+        const QString place = realFolder(resolvePathIn(game.gameFolder, game.prefix.folder));
+        if (!place.isEmpty())
+            games.append({game.prefix.manager, game.prefix.folder, game.gameFolder, place});
+    }
+    return games;
 }
 
 namespace {

@@ -23,6 +23,16 @@ GameDirLookup lookUpGameDir(const QString& launcherPath);
 QString settingsFileGameDir();
 QString settingsFilePath();
 
+// A game the launcher could be placed in: the settings file's, then each prefix's, with the
+// folder it names on disk (its real path). Only games whose folder exists.
+struct InstalledGame {
+    QString manager; // "settings file", or the prefix's manager
+    QString prefix;
+    QString gameFolder; // the text the launcher finds
+    QString place;      // the folder on disk, where the launcher goes
+};
+QList<InstalledGame> findInstalledGames();
+
 // The program's own remembered values: section "Config" of organisation
 // "GVTarsis Mod Manager", application = the executable's name without extension.
 // A missing value reads as the empty text. Values are set in memory and saved together, once

@@ -60,25 +60,6 @@ struct Home : test::SettingsHome {
         QDir().mkpath(path(u"Desktop"_s));
         QFile::link(path(u"Games/gt/drive_c/GT"_s), path(u"Desktop/GT"_s));
     }
-    void addFile(const QString& relative, const QByteArray& content) const {
-        QDir().mkpath(path(relative).section(u'/', 0, -2));
-        QFile file(path(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    // A prefix with the game installed in C:\<game>, as its 32-bit installer records it.
-    void addPrefix(const QString& prefix, const QByteArray& game) const {
-        QDir().mkpath(path(prefix + u"/dosdevices"_s));
-        QFile::link(u"../drive_c"_s, path(prefix + u"/dosdevices/c:"_s));
-        QByteArray escaped = game;
-        addFile(prefix + u"/system.reg"_s,
-                "WINE REGISTRY Version 2\n\n[Software\\\\Wow6432Node\\\\Oxley Games\\\\Grimvale "
-                "Tarsis] 1\n\"GAMEDIR\"=\"C:\\\\" +
-                    escaped.replace("\\", "\\\\") + "\"\n");
-        addFile(prefix + u"/drive_c/"_s + QString::fromLatin1(game).replace(u'\\', u'/') +
-                    u"/gvtarsis.exe"_s,
-                "MZ");
-    }
     struct Wine {
         QString file;
         QString variables = {};

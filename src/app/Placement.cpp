@@ -1,0 +1,127 @@
+#include "app/Placement.h"
+
+#include "common/GameFolder.h"
+#include "common/GameLaunch.h"
+#include "platform/FileName.h"
+#include "platform/Platform.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace gvt::app {
+
+namespace {
+
+QString describe(const platform::InstalledGame& game) {
+    const QString folder = platform::shownFileName(game.place);
+    if (game.prefix.isEmpty())
+        return folder + QStringLiteral(" (named in the settings file)");
+    return folder + QStringLiteral(" (the %1 prefix %2)")
+                        .arg(game.manager == u"Wine" ? QStringLiteral("Wine") : game.manager,
+                             platform::shownFileName(game.prefix));
+}
+
+// Goes on as the launcher in the game folder, started there.
+void goOnAs(platform::Platform& platform, const QString& link, const QString& place) {
+    platform.program.startAs(link);
+    (void)::chdir(platform::fileNameOfText(place).constData());
+}
+
+} // namespace
+
+void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidget* owner) {
+    const QString gameFolder = common::readGameFolder(platform);
+    if (!gameFolder.isEmpty() && common::isPlacedInGameFolder(platform, gameFolder))
+        return;
+    // Links lead to the program itself, wherever it was started from.
+    char real[PATH_MAX];
+    const QByteArray self = platform::fileNameOfText(platform.program.programPath());
+    if (!::realpath(self.constData(), real))
+        return;
+    const QList<platform::InstalledGame> games = platform::findInstalledGames();
+    const auto linkIn = [](const platform::InstalledGame& game) {
+        return game.place + QStringLiteral("/gvtarsis-modmanager");
+    };
+    for (const platform::InstalledGame& game : games) {
+        struct stat st {};
+        const QByteArray link = platform::fileNameOfText(linkIn(game));
+        if (::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode) &&
+            platform::sameEntryOnDisk(linkIn(game), platform::textOfFileName(real))) {
+            goOnAs(platform, linkIn(game), game.place);
+            return;
+        }
+    }
+    if (games.isEmpty())
+        return;
+    const std::optional<qsizetype> chosen = ask(games);
+    if (!chosen || *chosen < 0 || *chosen >= games.size())
+        return;
+    const platform::InstalledGame& game = games[*chosen];
+    const QByteArray link = platform::fileNameOfText(linkIn(game));
+    if (::symlink(real, link.constData()) != 0) {
+        const int error = errno;
+        ui::showMessage(
+            owner,
+            QStringLiteral("The Mod Manager could not be placed in \"%1\": %2.")
+                .arg(platform::shownFileName(game.place),
+                     error == EEXIST
+                         ? QStringLiteral("\"gvtarsis-modmanager\" is there already, and is "
+                                          "left as it is")
+                         : QString::fromLocal8Bit(std::strerror(error))),
+            ui::MessageIcon::Exclamation);
+        return;
+    }
+    goOnAs(platform, linkIn(game), game.place);
+}
+
+std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& games) {
+    ui::ModalDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("Place the Mod Manager"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(
+        games.size() == 1
+            ? QStringLiteral("Grimvale Tarsis is installed in %1.\n\nThe Mod Manager starts the "
+                             "game from the game folder. Place it there? A link to it, "
+                             "\"gvtarsis-modmanager\", is made in that folder; later starts go "
+                             "there at once.")
+                  .arg(describe(games.first()))
+            : QStringLiteral("Grimvale Tarsis is installed in several places. The Mod Manager "
+                             "starts the game from the game folder: in which shall it be "
+                             "placed? A link to it, \"gvtarsis-modmanager\", is made in that "
+                             "folder; later starts go there at once."),
+        &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* list = new QListWidget(&dialog);
+    for (const platform::InstalledGame& game : games)
+        list->addItem(describe(game));
+    list->setCurrentRow(0);
+    list->setAccessibleName(QStringLiteral("Game folders"));
+    list->setVisible(games.size() > 1);
+    text->setBuddy(list);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("Place It"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Not Now"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return list->currentRow();
+}
+
+} // namespace gvt::app

@@ -1,0 +1,61 @@
+#include "app/Placement.h"
+#include "Fixtures.h"
+
+using namespace gvt;
+
+TEST(Placement, AnInstalledLauncherPlacesItselfInTheGameItIsToldOrHasFound) {
+    struct Row {
+        const char* what;
+        int games;                       // in $WINEPREFIX, then in ~/.wine
+        const char* inTheWay;            // in the first game folder: "", "file", "link" (to it)
+        std::optional<qsizetype> answer; // the game chosen, or "not now"
+        int linkedIn;                    // the game it goes on in, or -1
+        int asked;                       // with how many games, or 0
+    };
+    const Row rows[] = {
+        {"one game", 1, "", 0, 0, 1},
+        {"two games, the second chosen", 2, "", 1, 1, 2},
+        {"no game", 0, "", 0, -1, 0},
+        {"not now", 1, "", std::nullopt, -1, 1},
+        {"a file in the way", 1, "file", 0, -1, 1},
+        {"placed at an earlier start", 2, "link", std::nullopt, 0, 0},
+    };
+    const QString current = QDir::currentPath();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        test::SettingsHome home;
+        const QString games[] = {u"prefix"_s, u".wine"_s};
+        for (int i = 0; i < row.games; ++i)
+            home.addPrefix(games[i], "Games\\GT");
+        const auto folder = [&](int i) { return home.path(games[i] + u"/drive_c/Games/GT"_s); };
+        home.addFile(u"usr/bin/gvtarsis-modmanager"_s, "the installed program");
+        const QString program = home.path(u"usr/bin/gvtarsis-modmanager"_s);
+        const QString link = folder(0) + u"/gvtarsis-modmanager"_s;
+        if (*row.inTheWay == 'f')
+            home.addFile(games[0] + u"/drive_c/Games/GT/gvtarsis-modmanager"_s, "not ours");
+        if (*row.inTheWay == 'l')
+            QFile::link(program, link);
+        test::TestPlatform platform(home.path(u"usr/bin"_s));
+        test::MessageCapture messages;
+        int asked = 0;
+        app::placeLauncher(
+            platform.platform,
+            [&](const QList<platform::InstalledGame>& found) {
+                asked = int(found.size());
+                return row.answer;
+            },
+            nullptr);
+        EXPECT_EQ(asked, row.asked);
+        const QString expected =
+            row.linkedIn < 0 ? program : folder(row.linkedIn) + u"/gvtarsis-modmanager"_s;
+        EXPECT_EQ(platform.program, expected);
+        EXPECT_EQ(QFileInfo(expected).symLinkTarget(), row.linkedIn < 0 ? QString() : program);
+        EXPECT_EQ(QDir::currentPath(), row.linkedIn < 0 ? current : folder(row.linkedIn));
+        // Nothing is ever replaced: what stood in the way is told.
+        QFile inTheWay(link);
+        EXPECT_TRUE(*row.inTheWay != 'f' ||
+                    (inTheWay.open(QIODevice::ReadOnly) && inTheWay.readAll() == "not ours"));
+        EXPECT_EQ(messages.texts.size(), *row.inTheWay == 'f' ? 1 : 0);
+        QDir::setCurrent(current);
+    }
+}
