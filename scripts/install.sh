@@ -196,10 +196,22 @@ EOF
   exit 1
 fi
 mapfile -d '' fields <"$found"
+
+# The launcher reads the settings file's GAMEDIR before any prefix: an install elsewhere could
+# never start. It is named even when its folder is gone.
+current_settings="" settings_place=""
+listed=("${fields[@]}")
+if [ -n "$folder" ]; then
+  "$build/src/app/gvtarsis-gamefolder" >"$found" 2>/dev/null || true
+  mapfile -d '' listed <"$found"
+fi
+for ((i = 0; i + 3 < ${#listed[@]}; i += 4)); do
+  [ "${listed[i]}" = "settings file" ] && current_settings=${listed[i + 2]} settings_place=${listed[i + 3]}
+done
+
 games=()
-settings_game=""
 for ((i = 0; i + 3 < ${#fields[@]}; i += 4)); do
-  [ "${fields[i]}" = "settings file" ] && [ -z "$folder" ] && settings_game=${fields[i + 3]}
+  [ -n "${fields[i + 3]}" ] || continue
   if [ -n "$prefix_arg" ]; then
     [ -n "${fields[i + 1]}" ] && { [ "$prefix_arg" = "${fields[i + 1]}" ] || same_folder "$prefix_arg" "${fields[i + 1]}"; } || continue
   fi
@@ -215,30 +227,29 @@ if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
   exit 2
 fi
 
-# The launcher reads the settings file's GAMEDIR before any prefix: an install elsewhere could
-# never start.
-current_settings=""
-if [ -n "$folder" ]; then
-  "$build/src/app/gvtarsis-gamefolder" >"$found" 2>/dev/null || true
-  mapfile -d '' listed <"$found"
-  for ((i = 0; i + 3 < ${#listed[@]}; i += 4)); do
-    [ "${listed[i]}" = "settings file" ] && current_settings=${listed[i + 3]}
-  done
-else
-  current_settings=$settings_game
-fi
-
+# Every game is made ready first; only when all are, they take their places.
+commits=() reports=()
 for i in "${games[@]}"; do
   manager=${fields[i]} prefix=${fields[i + 1]} game_text=${fields[i + 2]} place=${fields[i + 3]}
   check_carried "$place"
-  if [ -n "$current_settings" ] && [ "$current_settings" != "$place" ]; then
+  [ -z "$prefix" ] || check_carried "$prefix"
+  if [ -n "$current_settings" ] && [ "$settings_place" != "$place" ]; then
     fail "$settings_file names the game folder $current_settings, which the launcher reads before any prefix: it would never start from $place. Remove that line, or install for that folder."
+  fi
+  if [ "$manager" = "settings file" ] && [ -z "$current_settings" ]; then
+    [ ! -e "$settings_file" ] ||
+      fail "$settings_file is there already: add the line GAMEDIR=$game_text to its [General] section, and install again."
+    for r in "$installs"/*; do
+      [ -f "$r" ] || continue
+      read_record "$r"
+      [ -z "${rec[1]}" ] ||
+        fail "The settings file is read before any prefix: your install in ${rec[0]} would no longer start. Install this game into its prefix instead."
+    done
   fi
   record=$(record_of "$place")
   replaced=no
   [ -f "$record" ] && replaced=yes
-  key=${record##*/}
-  entry="$apps/$id.g$key.desktop"
+  entry="$apps/$id.g${record##*/}.desktop"
   launcher="$place/gvtarsis-modmanager"
   if [ -e "$launcher" ] && [ $replaced = no ] &&
     ! { [ -f "$legacy" ] && grep -qxF -- "$launcher" "$legacy"; }; then
@@ -246,27 +257,26 @@ for i in "${games[@]}"; do
   fi
 
   stage "$launcher"
-  new_launcher=$REPLY
-  cp -- "$build/src/app/gvtarsis-modmanager" "$new_launcher" 2>/dev/null ||
+  cp -- "$build/src/app/gvtarsis-modmanager" "$REPLY" 2>/dev/null ||
     fail "Cannot write the launcher into $place (is the disk full?): nothing was installed."
-  chmod 0755 "$new_launcher"
+  chmod 0755 "$REPLY"
+  commits+=("$REPLY" "$launcher")
   stage "$icon"
-  new_icon=$REPLY
-  cp -- resources/images/icon.png "$new_icon" 2>/dev/null || fail "Cannot write $icon."
-  chmod 0644 "$new_icon"
-  new_settings="" wrote_settings=""
+  cp -- resources/images/icon.png "$REPLY" 2>/dev/null || fail "Cannot write $icon."
+  chmod 0644 "$REPLY"
+  commits+=("$REPLY" "$icon")
+  wrote_settings=""
   if [ "$manager" = "settings file" ] && [ -z "$current_settings" ]; then
     stage "$settings_file"
-    new_settings=$REPLY
-    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$new_settings" || fail "Cannot write $settings_file."
+    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$REPLY" || fail "Cannot write $settings_file."
+    commits+=("$REPLY" "$settings_file")
     wrote_settings=$settings_file
   elif [ -f "$record" ]; then
     read_record "$record"
     wrote_settings=${rec[5]}
   fi
   stage "$entry"
-  new_entry=$REPLY
-  cat >"$new_entry" <<EOF || fail "Cannot write $entry."
+  cat >"$REPLY" <<ENTRY || fail "Cannot write $entry."
 [Desktop Entry]
 Type=Application
 Version=1.4
@@ -280,28 +290,20 @@ Path=$(string_value "$place")
 Terminal=false
 Categories=Game;
 Keywords=Grimvale;Tarsis;mod;launcher;Wine;
-EOF
+ENTRY
+  commits+=("$REPLY" "$entry")
   stage "$record"
-  new_record=$REPLY
-  printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" >"$new_record" ||
+  printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" >"$REPLY" ||
     fail "Cannot write $record."
-
-  # Everything is made: now it takes its place, each file by one rename.
-  mv -f -- "$new_launcher" "$launcher"
-  mv -f -- "$new_icon" "$icon"
-  [ -z "$new_settings" ] || mv -f -- "$new_settings" "$settings_file"
-  mv -f -- "$new_entry" "$entry"
-  mv -f -- "$new_record" "$record"
-  staged=("$found")
-  if [ ${#made[@]} -gt 0 ]; then
-    printf '%s\0' "${made[@]}" >>"$state/made-folders"
-    made=()
-  fi
-  [ $replaced = yes ] && echo "Replaced the install in $place" || echo "Installed into $place"
-  echo "  launcher   $launcher"
-  echo "  menu entry $entry"
-  [ -z "$new_settings" ] || echo "  GAMEDIR    $settings_file"
+  commits+=("$REPLY" "$record")
+  reports+=("$([ $replaced = yes ] && echo "Replaced the install in" || echo "Installed into") $place")
 done
+
+# Everything is made: now each file takes its place by one rename.
+for ((n = 0; n < ${#commits[@]}; n += 2)); do mv -f -- "${commits[n]}" "${commits[n + 1]}"; done
+staged=("$found")
+[ ${#made[@]} -eq 0 ] || printf '%s\0' "${made[@]}" >>"$state/made-folders"
+printf '%s\n' "${reports[@]}"
 # An earlier version's install goes once this one stands; what this one uses of it stays.
 if [ -f "$legacy" ]; then
   grep -vxF -f <(printf '%s\n' "$icon" "$settings_file"

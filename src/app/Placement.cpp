@@ -30,8 +30,7 @@ QString describe(const platform::InstalledGame& game) {
     if (game.prefix.isEmpty())
         return folder + QStringLiteral(" (named in the settings file)");
     return folder + QStringLiteral(" (the %1 prefix %2)")
-                        .arg(game.manager == u"Wine" ? QStringLiteral("Wine") : game.manager,
-                             platform::shownFileName(game.prefix));
+                        .arg(game.manager, platform::shownFileName(game.prefix));
 }
 
 // Goes on as the launcher in the game folder, started there.
@@ -51,7 +50,14 @@ void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, Q
     const QByteArray self = platform::fileNameOfText(platform.program.programPath());
     if (!::realpath(self.constData(), real))
         return;
-    const QList<platform::InstalledGame> games = platform::findInstalledGames();
+    QList<platform::InstalledGame> games = platform::findInstalledGames();
+    games.removeIf([](const platform::InstalledGame& game) { return game.place.isEmpty(); });
+    // Put in a game folder by hand, it stays where it is: the placement message tells the rest.
+    const QString folder = platform::programFolderOf(platform.program.programPath());
+    for (const platform::InstalledGame& game : games) {
+        if (platform::sameEntryOnDisk(folder, game.place))
+            return;
+    }
     const auto linkIn = [](const platform::InstalledGame& game) {
         return game.place + QStringLiteral("/gvtarsis-modmanager");
     };

@@ -25,13 +25,7 @@ using namespace gvt::platform;
 namespace {
 
 QByteArray realFolder(const QString& path) {
-    struct stat st {};
-    char real[PATH_MAX];
-    const QByteArray bytes = fileNameOfText(path);
-    if (path.isEmpty() || ::stat(bytes.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-        !::realpath(bytes.constData(), real))
-        return {};
-    return real;
+    return fileNameOfText(realFolderOf(path));
 }
 
 void put(const QByteArray& field) {
@@ -54,16 +48,25 @@ int main(int argc, char* argv[]) {
         const QString recorded = prefix.isEmpty() ? QString() : prefixGameDir(prefix);
         const QByteArray place =
             recorded.isEmpty() ? QByteArray() : realFolder(resolvePathIn(recorded, prefix));
+        if (!prefix.isEmpty() && recorded.isEmpty()) {
+            std::fprintf(stderr,
+                         "The Wine prefix %s records no game folder (GAMEDIR): run the game's "
+                         "own installer in it, with the prefix's Wine.\n",
+                         fileNameOfText(prefix).constData());
+            return 1;
+        }
         if (!recorded.isEmpty() && place != folder) {
             std::fprintf(stderr, "The Wine prefix %s records another game folder: %s (%s).\n",
                          fileNameOfText(prefix).constData(), fileNameOfText(recorded).constData(),
                          place.isEmpty() ? "missing" : place.constData());
             return 1;
         }
-        // A folder that no prefix records is the settings file's to name.
-        games.append({recorded.isEmpty() ? QStringLiteral("settings file") : QStringLiteral("Wine"),
-                      prefix, recorded.isEmpty() ? textOfFileName(folder) : recorded,
-                      textOfFileName(folder)});
+        // In no prefix, the folder as given is what the settings file is to name.
+        const QString given = textOfFileName(argv[1]);
+        games.append(
+            recorded.isEmpty()
+                ? InstalledGame{QStringLiteral("settings file"), QString(), given, given}
+                : InstalledGame{QStringLiteral("Wine"), prefix, recorded, textOfFileName(folder)});
         // The launcher names the manager that keeps the prefix, as a listing would.
         for (const InstalledGame& known : findInstalledGames()) {
             if (known.place == games.first().place && !known.prefix.isEmpty())

@@ -1,6 +1,6 @@
 #include "common/CodePage.h"
 
-#include "platform/GameLocale.h"
+#include "platform/GameEnvironment.h"
 
 #include <QHash>
 

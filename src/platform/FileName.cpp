@@ -89,6 +89,11 @@ QByteArray fileNameOfText(QStringView text) {
     return bytes;
 }
 
+QByteArray folderOfPath(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
 QString shownFileName(const QString& text) {
     const auto stray = [](QChar c) { return isStrayByte(c.unicode()); };
     if (std::none_of(text.begin(), text.end(), stray))

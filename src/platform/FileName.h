@@ -12,6 +12,10 @@ namespace gvt::platform {
 QString textOfFileName(QByteArrayView bytes);
 QByteArray fileNameOfText(QStringView text);
 
+// The folder of a path on this machine, as its bytes: the part before its last "/" ("/" for
+// what lies at the root).
+QByteArray folderOfPath(const QByteArray& path);
+
 // A name as the user sees it: each byte that is not UTF-8 shown as "\xff".
 QString shownFileName(const QString& text);
 

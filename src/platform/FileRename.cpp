@@ -44,14 +44,9 @@ bool folderHoldsName(const QString& folder, const QString& name) {
     return found;
 }
 
-QByteArray folderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
-}
-
 int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
-        syncFolder(folderOf(to));
+        syncFolder(folderOfPath(to));
         return 0;
     }
     if (errno != EINVAL && errno != ENOSYS)
@@ -67,7 +62,7 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
             return EEXIST;
         if (::rename(from.constData(), to.constData()) != 0)
             return errno;
-        syncFolder(folderOf(to));
+        syncFolder(folderOfPath(to));
         return 0;
     }
     std::optional<SaveRecord> record = SaveRecord::keepRename(from, to);
@@ -82,7 +77,7 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
         if (::unlink(to.constData()) != 0)
             return error; // both names stay, and so does the record that puts it right
     }
-    syncFolder(folderOf(to));
+    syncFolder(folderOfPath(to));
     record->discard();
     return error;
 }

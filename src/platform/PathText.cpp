@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <climits>
+#include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -52,14 +54,13 @@ QString findOtherCase(const QString& folder, const QString& name) {
 QStringList windowsComponents(const QString& text, qsizetype fixed) {
     QStringList components;
     for (const QString& component : pathComponents(text)) {
-        if (component == u"." && components.size() >= fixed)
+        // "." and ".." name no server and no share: they are left out there.
+        if (component == u"." || (component == u".." && components.size() <= fixed))
             continue;
-        if (component == u".." && components.size() >= fixed) {
-            if (components.size() > fixed)
-                components.removeLast();
-            continue;
-        }
-        components.append(component);
+        if (component == u"..")
+            components.removeLast();
+        else
+            components.append(component);
     }
     return components;
 }
@@ -139,6 +140,16 @@ QString resolvePathIn(const QString& text, const QString& prefix) {
     if (path.isEmpty())
         path = QStringLiteral(".");
     return path;
+}
+
+QString realFolderOf(const QString& path) {
+    struct stat st {};
+    char real[PATH_MAX];
+    const QByteArray bytes = fileNameOfText(path);
+    if (path.isEmpty() || ::stat(bytes.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        !::realpath(bytes.constData(), real))
+        return {};
+    return textOfFileName(real);
 }
 
 PathSplit splitLastComponent(const QString& text) {

@@ -26,6 +26,9 @@ QString resolvePath(const QString& text);
 // program does not have) gives the empty text. The same in a given prefix:
 QString resolvePathIn(const QString& text, const QString& prefix);
 
+// The real path of a folder of this machine (links resolved), or empty when there is none.
+QString realFolderOf(const QString& path);
+
 // The folder part and the last component of a path text, split at the last separator.
 struct PathSplit {
     QString folderText;

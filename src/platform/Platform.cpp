@@ -41,8 +41,11 @@ QString currentFolderAsStarted() {
 // A program name looked up on PATH as the shell does, the folders taken as their own bytes.
 QString findOnPath(const QString& name) {
     for (const QByteArray& folder : qgetenv("PATH").split(':')) {
+        // An empty or relative entry is a folder below the current one, as the shell takes it.
+        const QString entry = textOfFileName(folder);
         const QString path =
-            textOfFileName(folder.isEmpty() ? QByteArray(".") : folder) + u'/' + name;
+            (entry.startsWith(u'/') ? entry : currentFolderAsStarted() + u'/' + entry) + u'/' +
+            name;
         struct stat st {};
         const QByteArray bytes = fileNameOfText(path);
         if (::stat(bytes.constData(), &st) == 0 && S_ISREG(st.st_mode) &&

@@ -1,39 +1,17 @@
 #include "platform/FileName.h"
-#include "platform/GameLocale.h"
+#include "platform/GameEnvironment.h"
 #include "platform/PathText.h"
 #include "platform/Platform.h"
 #include "platform/wine/WinePrefix.h"
 
 #include <cerrno>
-#include <clocale>
 #include <fcntl.h>
-#include <locale.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace gvt::platform {
 
 namespace {
-
-QByteArray valueOf(const Environment& environment, QByteArrayView name) {
-    for (const QByteArray& entry : environment) {
-        if (entry.size() > name.size() && entry.startsWith(name) && entry[name.size()] == '=')
-            return entry.mid(name.size() + 1);
-    }
-    return {};
-}
-
-void setValue(Environment& environment, const QByteArray& name, const QByteArray& value) {
-    environment.removeIf([&](const QByteArray& entry) { return entry.startsWith(name + '='); });
-    environment.append(name + '=' + value);
-}
-
-bool isUtf8Locale(const QByteArray& locale) {
-    const QByteArray lower = locale.toLower();
-    return lower.contains("utf-8") || lower.contains("utf8");
-}
 
 // Starts a program detached: it is no child of ours, so it never waits as a zombie. False
 // when it could not be started; its start is not waited for beyond that.
@@ -54,12 +32,16 @@ bool startDetached(const QByteArray& program, const QList<QByteArray>& arguments
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(report[0]);
-        if (::fork() == 0) {
+        const pid_t grandchild = ::fork();
+        if (grandchild == 0) {
             ::setsid();
             ::execve(program.constData(), argv.data(), envp.data());
-            const int error = errno;
-            (void)!::write(report[1], &error, sizeof error);
         }
+        if (grandchild != 0 && grandchild != -1)
+            ::_exit(0);
+        // Told to the parent: the program could not be started.
+        const int error = errno;
+        (void)!::write(report[1], &error, sizeof error);
         ::_exit(0);
     }
     ::close(report[1]);
@@ -76,49 +58,7 @@ bool startDetached(const QByteArray& program, const QList<QByteArray>& arguments
     return child > 0 && got == 0;
 }
 
-Environment thisEnvironment() {
-    Environment environment;
-    for (char** entry = environ; entry && *entry; ++entry)
-        environment.append(QByteArray(*entry));
-    return environment;
-}
-
 } // namespace
-
-bool isLocaleInstalled(const QByteArray& name) {
-    const locale_t locale = ::newlocale(LC_CTYPE_MASK, name.constData(), locale_t(nullptr));
-    if (locale)
-        ::freelocale(locale);
-    return locale != nullptr;
-}
-
-QByteArray useGameLocale(Environment& environment) {
-    const QByteArray all = valueOf(environment, "LC_ALL");
-    const QByteArray ctype = valueOf(environment, "LC_CTYPE");
-    const QByteArray effective = !all.isEmpty()     ? all
-                                 : !ctype.isEmpty() ? ctype
-                                                    : valueOf(environment, "LANG");
-    if (isUtf8Locale(effective))
-        return effective;
-    if (!all.isEmpty()) {
-        environment.removeIf([](const QByteArray& entry) { return entry.startsWith("LC_"); });
-        setValue(environment, "LANG", all);
-    }
-    // "pl_PL.ISO-8859-2@euro" becomes "pl_PL.UTF-8@euro".
-    const qsizetype at = effective.indexOf('@');
-    const QByteArray modifier = at < 0 ? QByteArray() : effective.mid(at);
-    const QByteArray language = effective.left(at < 0 ? effective.size() : at).split('.').first();
-    QByteArray utf8 = language + ".UTF-8" + modifier;
-    if (language.isEmpty() || language == "C" || language == "POSIX" || !isLocaleInstalled(utf8))
-        utf8 = "C.UTF-8";
-    setValue(environment, "LC_CTYPE", utf8);
-    return utf8;
-}
-
-QByteArray gameLocale() {
-    Environment environment = thisEnvironment();
-    return useGameLocale(environment);
-}
 
 StartResult DetachedProcessStarter::start(const QString& executableText,
                                           const QString& argumentText) {
@@ -131,16 +71,16 @@ StartResult DetachedProcessStarter::start(const QString& executableText,
         return StartResult::Failed;
     if (!drivePath && ::access(file.constData(), X_OK) == 0 &&
         !isWindowsProgram(textOfFileName(file)))
-        return startDetached(file, words, thisEnvironment()) ? StartResult::Started
-                                                             : StartResult::Failed;
+        return startDetached(file, words, environmentOfThisProcess()) ? StartResult::Started
+                                                                      : StartResult::Failed;
     const QString prefix = winePrefixInUse();
     const WineStart wine = wineStartFor(prefix, UserPlaces::ofThisUser());
     if (wine.program.isEmpty())
         return StartResult::NoWine;
-    Environment environment = thisEnvironment();
-    setValue(environment, "WINEPREFIX", fileNameOfText(prefix));
+    Environment environment = environmentOfThisProcess();
+    setVariable(environment, "WINEPREFIX", fileNameOfText(prefix));
     for (const auto& [name, value] : wine.variables)
-        setValue(environment, name.toUtf8(), fileNameOfText(value));
+        setVariable(environment, name.toUtf8(), fileNameOfText(value));
     useGameLocale(environment);
     // Named by its Windows text, the game sees the command line its own platform gives it; Wine
     // joins the words with single blanks.

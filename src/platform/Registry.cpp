@@ -21,8 +21,6 @@ namespace gvt::platform {
 
 namespace {
 
-constexpr qsizetype kMaxGameDirBytes = 499;
-
 QString settingsText(const QVariant& value) {
     // The settings file splits unquoted values at commas; join them back.
     if (value.typeId() == QMetaType::QStringList)
@@ -93,24 +91,26 @@ GameDirLookup lookUpGameDir(const QString& launcherPath) {
     return {search.found->gameFolder, search.lookedIn};
 }
 
+namespace {
+
+// Where the launcher goes for a game folder text: for a drive path, the folder on disk it names
+// (compared on disk); for a path of this machine, the text itself, which the launcher's own
+// folder must spell byte for byte. Empty when there is no such folder.
+QString placeOf(const QString& gameFolder, const QString& prefix) {
+    if (isDrivePathText(gameFolder) || gameFolder.startsWith(QStringLiteral("\\\\")))
+        return realFolderOf(resolvePathIn(gameFolder, prefix));
+    return realFolderOf(gameFolder).isEmpty() ? QString() : gameFolder;
+}
+
+} // namespace
+
 QList<InstalledGame> findInstalledGames() {
-    const auto realFolder = [](const QString& path) {
-        struct stat st {};
-        char real[PATH_MAX];
-        const QByteArray bytes = fileNameOfText(path);
-        return path.isEmpty() || ::stat(bytes.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-                       !::realpath(bytes.constData(), real)
-                   ? QString()
-                   : textOfFileName(real);
-    };
     QList<InstalledGame> games;
-    const QString named = settingsFileGameDir();
-    if (const QString place = named.isEmpty() ? QString() : realFolder(resolvePath(named));
-        !place.isEmpty())
-        games.append({QStringLiteral("settings file"), QString(), named, place});
+    if (const QString named = settingsFileGameDir(); !named.isEmpty())
+        games.append(
+            {QStringLiteral("settings file"), QString(), named, placeOf(named, winePrefixInUse())});
     for (const GameInPrefix& game : findGames(UserPlaces::ofThisUser())) {
-        const QString place = realFolder(resolvePathIn(game.gameFolder, game.prefix.folder));
-        if (!place.isEmpty())
+        if (const QString place = placeOf(game.gameFolder, game.prefix.folder); !place.isEmpty())
             games.append({game.prefix.manager, game.prefix.folder, game.gameFolder, place});
     }
     return games;

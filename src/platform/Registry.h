@@ -23,13 +23,13 @@ GameDirLookup lookUpGameDir(const QString& launcherPath);
 QString settingsFileGameDir();
 QString settingsFilePath();
 
-// A game the launcher could be placed in: the settings file's, then each prefix's, with the
-// folder it names on disk (its real path). Only games whose folder exists.
+// A game the launcher could be placed in: the settings file's (also when its folder is
+// missing: it comes before any prefix), then each prefix's whose folder exists.
 struct InstalledGame {
     QString manager; // "settings file", or the prefix's manager
     QString prefix;
     QString gameFolder; // the text the launcher finds
-    QString place;      // the folder on disk, where the launcher goes
+    QString place;      // where the launcher goes (empty when missing): see placeOf()
 };
 QList<InstalledGame> findInstalledGames();
 

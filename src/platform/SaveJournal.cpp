@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,23 +34,8 @@ QByteArray recordFolder() {
     return fileNameOfText(stateFolder()) + "/recovery";
 }
 
-QByteArray folderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
-}
-
 QString shownNameOf(const QByteArray& path) {
     return shownFileName(textOfFileName(path.mid(path.lastIndexOf('/') + 1)));
-}
-
-bool readFile(const QByteArray& path, QByteArray& content) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    const bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && readFully(fd, content);
-    ::close(fd);
-    return read;
 }
 
 // Makes a folder and those above it that are missing, each flushed into its parent.
@@ -57,7 +43,7 @@ bool makeFolder(const QByteArray& folder) {
     struct stat st {};
     if (::stat(folder.constData(), &st) == 0)
         return S_ISDIR(st.st_mode);
-    const QByteArray parent = folderOf(folder);
+    const QByteArray parent = folderOfPath(folder);
     if (parent == folder || !makeFolder(parent))
         return false;
     if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
@@ -67,24 +53,25 @@ bool makeFolder(const QByteArray& folder) {
 }
 
 // Writes a record whole or not at all: a temporary file flushed, renamed into place, and its
-// folder flushed.
-bool writeRecord(const QByteArray& name, const QByteArray& content) {
+// folder flushed. It stays open and locked while its save goes on, so that another instance of
+// the program never takes it for one a crash left; -1 when it could not be written.
+int writeRecord(const QByteArray& name, const QByteArray& content) {
     const QByteArray folder = recordFolder();
     if (!makeFolder(folder))
-        return false;
+        return -1;
     removeStaleTemporaries(folder, '.' + name + ".new-");
     QByteArray temp = folder + "/." + name + ".new-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        return false;
-    const bool written = writeFully(fd, content, 0) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written ||
+        return -1;
+    if (::flock(fd, LOCK_EX) != 0 || !writeFully(fd, content, 0) || ::fsync(fd) != 0 ||
         ::rename(temp.constData(), (folder + '/' + name).constData()) != 0) {
         ::unlink(temp.constData());
-        return false;
+        ::close(fd);
+        return -1;
     }
     syncFolder(folder);
-    return true;
+    return fd;
 }
 
 QByteArray nameFor(const char* kind, const QByteArray& key) {
@@ -112,19 +99,34 @@ bool takeField(QByteArrayView& rest, QByteArrayView& field) {
 constexpr QByteArrayView kRewriteMark = "gvtarsis-modmanager rewrite 1\n";
 constexpr QByteArrayView kRenameMark = "gvtarsis-modmanager rename 1\n";
 
-// The fields of a whole record of a kind (its mark) at `path`, or nothing.
-std::optional<QList<QByteArray>> readRecord(const QByteArray& path, QByteArrayView mark,
-                                            int count) {
+// A whole record of a kind (its mark) at `path` that no save under way holds: its fields, and
+// the record itself, open and locked until the object goes.
+struct LeftRecord {
+    QList<QByteArray> fields;
+    int fd = -1;
+    LeftRecord() = default;
+    LeftRecord(LeftRecord&& other) noexcept
+        : fields(std::move(other.fields)), fd(std::exchange(other.fd, -1)) {}
+    ~LeftRecord() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+std::optional<LeftRecord> readRecord(const QByteArray& path, QByteArrayView mark, int count) {
+    LeftRecord left;
+    left.fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     QByteArray record;
-    if (!readFile(path, record) || !record.startsWith(mark))
+    if (left.fd < 0 || ::flock(left.fd, LOCK_EX | LOCK_NB) != 0 || !readFully(left.fd, record) ||
+        !record.startsWith(mark))
         return std::nullopt;
     QByteArrayView rest = QByteArrayView(record).sliced(mark.size());
-    QList<QByteArray> fields;
-    for (QByteArrayView field; fields.size() < count; fields.append(field.toByteArray())) {
+    for (QByteArrayView field; left.fields.size() < count;
+         left.fields.append(field.toByteArray())) {
         if (!takeField(rest, field))
             return std::nullopt;
     }
-    return fields;
+    return left;
 }
 
 // The records of a kind ("rewrite-", "rename-"), by path.
@@ -141,9 +143,18 @@ QList<QByteArray> recordsOf(const char* kind) {
     return paths;
 }
 
-QByteArray fingerprintOf(QByteArrayView content) {
-    return QByteArray::number(content.size()) + ' ' +
-           QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
+// What a crash while `content` went over `old` in place can leave: at each place, a byte of
+// either (or a zero the reservation of space added), in a size between theirs.
+bool isHalfWritten(QByteArrayView now, QByteArrayView old, QByteArrayView content) {
+    if (now.size() < std::min(old.size(), content.size()) ||
+        now.size() > std::max(old.size(), content.size()))
+        return false;
+    for (qsizetype i = 0; i < now.size(); ++i) {
+        if (!(i < old.size() ? now[i] == old[i] : now[i] == 0) &&
+            !(i < content.size() && now[i] == content[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -181,31 +192,42 @@ std::optional<SaveRecord> SaveRecord::keep(const QByteArray& name, QByteArrayVie
     QByteArray record = mark.toByteArray();
     for (const QByteArrayView field : fields)
         putField(record, field);
-    if (!writeRecord(name, record))
+    const int fd = writeRecord(name, record);
+    if (fd < 0)
         return std::nullopt;
-    return SaveRecord(recordFolder() + '/' + name);
+    return SaveRecord(recordFolder() + '/' + name, fd);
 }
 
 std::optional<SaveRecord> SaveRecord::keepRewrite(const QByteArray& target, const QByteArray& old,
                                                   const QByteArray& content) {
-    return keep(nameFor("rewrite-", target), kRewriteMark, {target, old, fingerprintOf(content)});
+    return keep(nameFor("rewrite-", target), kRewriteMark, {target, old, content});
 }
 
 std::optional<SaveRecord> SaveRecord::keepRename(const QByteArray& from, const QByteArray& to) {
     return keep(nameFor("rename-", from + '\0' + to), kRenameMark, {from, to});
 }
 
+SaveRecord::SaveRecord(SaveRecord&& other) noexcept
+    : m_path(std::move(other.m_path)), m_fd(std::exchange(other.m_fd, -1)) {}
+
+SaveRecord::~SaveRecord() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
 void SaveRecord::discard() {
     ::unlink(m_path.constData());
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
 }
 
 void recoverInterruptedRewrite(const QByteArray& target) {
     const QByteArray path = recordFolder() + '/' + nameFor("rewrite-", target);
-    const auto fields = readRecord(path, kRewriteMark, 3);
-    if (!fields || fields->at(0) != target)
+    const auto left = readRecord(path, kRewriteMark, 3);
+    if (!left || left->fields.at(0) != target)
         return;
-    const QByteArray& old = fields->at(1);
-    const QByteArray& fingerprint = fields->at(2);
+    const QByteArray& old = left->fields.at(1);
+    const QByteArray& content = left->fields.at(2);
     const int fd = ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     QByteArray now;
     if (fd < 0 || !readFully(fd, now)) {
@@ -213,16 +235,19 @@ void recoverInterruptedRewrite(const QByteArray& target) {
             ::close(fd);
         return; // kept until the file can be put right
     }
-    const QString shown = shownNameOf(target);
-    const QString stopped =
-        QStringLiteral("The Mod Manager stopped while it was saving \"%1\"").arg(shown);
-    if (now == old || fingerprintOf(now) == fingerprint) {
+    const QString stopped = QStringLiteral("The Mod Manager stopped while it was saving \"%1\"")
+                                .arg(shownNameOf(target));
+    if (!isHalfWritten(now, old, content) || now == old || now == content) {
         ::close(fd);
         ::unlink(path.constData());
         tell(stopped + (now == old ? QStringLiteral(", before the file was changed: it is as it "
                                                     "was, and the copy kept of it was discarded.")
-                                   : QStringLiteral(", after the save was complete: the copy kept "
-                                                    "of its earlier content was discarded.")));
+                        : now == content
+                            ? QStringLiteral(", after the save was complete: the copy kept of "
+                                             "its earlier content was discarded.")
+                            : QStringLiteral(". The file has been changed since, and is left as "
+                                             "it is now; the copy kept of its earlier content "
+                                             "was discarded.")));
         return;
     }
     const bool restored =
@@ -241,12 +266,12 @@ void recoverInterruptedRewrite(const QByteArray& target) {
 
 void repairInterruptedRenames(const QByteArray& folder) {
     for (const QByteArray& path : recordsOf("rename-")) {
-        const auto fields = readRecord(path, kRenameMark, 2);
-        if (!fields)
+        const auto left = readRecord(path, kRenameMark, 2);
+        if (!left)
             continue;
-        const QByteArray& fromPath = fields->at(0);
-        const QByteArray& to = fields->at(1);
-        if (!folder.isEmpty() && folderOf(fromPath) != folder)
+        const QByteArray& fromPath = left->fields.at(0);
+        const QByteArray& to = left->fields.at(1);
+        if (!folder.isEmpty() && folderOfPath(fromPath) != folder)
             continue;
         // The same file under both names: the new one is the name the user chose.
         struct stat old {};
@@ -255,7 +280,7 @@ void repairInterruptedRenames(const QByteArray& folder) {
             old.st_dev == chosen.st_dev && old.st_ino == chosen.st_ino) {
             if (::unlink(fromPath.constData()) != 0)
                 continue;
-            syncFolder(folderOf(fromPath));
+            syncFolder(folderOfPath(fromPath));
         }
         ::unlink(path.constData());
     }
@@ -274,8 +299,11 @@ void recoverInterruptedSaves() {
         ::closedir(dir);
     }
     for (const QByteArray& path : recordsOf("rewrite-")) {
-        if (const auto fields = readRecord(path, kRewriteMark, 1))
-            recoverInterruptedRewrite(fields->at(0));
+        // Read, then let go: the recovery takes the record again.
+        if (const QByteArray target =
+                readRecord(path, kRewriteMark, 1).value_or(LeftRecord()).fields.value(0);
+            !target.isEmpty())
+            recoverInterruptedRewrite(target);
     }
     repairInterruptedRenames();
 }

@@ -34,19 +34,25 @@ public:
                                                  const QByteArray& content);
     // A rename about to be made as a new name linked and the old one removed.
     static std::optional<SaveRecord> keepRename(const QByteArray& from, const QByteArray& to);
-    // Once the save is on disk, or undone.
+    // Once the save is on disk, or undone. A record not discarded stays for the recovery.
     void discard();
 
+    SaveRecord(SaveRecord&& other) noexcept;
+    SaveRecord& operator=(SaveRecord&&) = delete;
+    ~SaveRecord();
+
 private:
-    explicit SaveRecord(QByteArray path) : m_path(std::move(path)) {}
+    SaveRecord(QByteArray path, int fd) : m_path(std::move(path)), m_fd(fd) {}
     static std::optional<SaveRecord> keep(const QByteArray& name, QByteArrayView mark,
                                           const QList<QByteArrayView>& fields);
     QByteArray m_path;
+    int m_fd; // open and locked while the save goes on
 };
 
 // Where a rewrite in place of `target` (a real path) was interrupted: puts the old content back
-// when the file was left half written, or discards the record when the file is whole, old or
-// new, and tells the user which.
+// when the file was left half written, or discards the record when the file is whole (old, new,
+// or changed since by another program), and tells the user which. A record that a save under
+// way holds is left to it.
 void recoverInterruptedRewrite(const QByteArray& target);
 
 // Completes the renames left with the file under both names, in `folder` (a real path), or in

@@ -1,5 +1,7 @@
 #include "app/Placement.h"
 #include "Fixtures.h"
+#include "common/GameFolder.h"
+#include "common/GameLaunch.h"
 
 using namespace gvt;
 
@@ -58,4 +60,17 @@ TEST(Placement, AnInstalledLauncherPlacesItselfInTheGameItIsToldOrHasFound) {
         EXPECT_EQ(messages.texts.size(), *row.inTheWay == 'f' ? 1 : 0);
         QDir::setCurrent(current);
     }
+    // A game the settings file names, spelled as the user wrote it: the link goes there, so that
+    // the launcher's folder is spelled the same, and Start finds it placed.
+    test::SettingsHome home;
+    home.addFile(u"Native/GT/Mods/GvTarsis/Init.con"_s, {});
+    home.setGameDirLine("GAMEDIR=" + QFile::encodeName(home.path(u"Native//GT/"_s)));
+    home.addFile(u"usr/bin/gvtarsis-modmanager"_s, "the installed program");
+    test::TestPlatform platform(home.path(u"usr/bin"_s));
+    app::placeLauncher(
+        platform.platform, [](const auto&) { return qsizetype(0); }, nullptr);
+    EXPECT_EQ(platform.program, home.path(u"Native//GT//gvtarsis-modmanager"_s));
+    EXPECT_TRUE(
+        common::isPlacedInGameFolder(platform.platform, common::readGameFolder(platform.platform)));
+    QDir::setCurrent(current);
 }

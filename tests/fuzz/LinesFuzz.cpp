@@ -1,9 +1,10 @@
 // The line reader and the rewrite with its kept tail: whatever a file holds, the lines read come
 // back as written and what follows them is kept byte for byte; a single-byte code page keeps
-// every byte of a text it reads and writes back.
+// every byte of a text it reads and writes back, a double-byte one every text it reads whole.
 #include "common/CodePage.h"
 #include "common/LineFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
@@ -29,8 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     const CodePage& page = pages[data[0] % std::size(pages)];
     const QString text = page.textOf(old);
     const QByteArray written = page.bytesOf(text);
+    // A byte a double-byte code page leaves undefined may pair with the next when written back:
+    // only texts it reads whole must read the same again.
+    const bool whole = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+    });
     if (page.number() >= 1250 || page.number() == 874 ? written != old
-                                                      : page.textOf(written) != text)
+                                                      : whole && page.textOf(written) != text)
         std::abort();
     return 0;
 }

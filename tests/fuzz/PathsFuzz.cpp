@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     for (const auto& [start, folder] :
          {std::pair{QStringLiteral("C:\\"), QStringLiteral("/dosdevices/c:")},
           std::pair{QStringLiteral("\\\\server\\share\\"),
-                    QStringLiteral("/dosdevices/unc/server/share")}}) {
+                    QStringLiteral("/dosdevices/unc/server/share")},
+          std::pair{QStringLiteral("\\\\"), QStringLiteral("/dosdevices/unc")}}) {
         const QString resolved = gvt::platform::resolvePath(start + text);
         if (!resolved.startsWith(root + folder) || resolved.contains(u'\\'))
             std::abort();

@@ -57,9 +57,18 @@ out=$(cd "$HOME/Games" && "$install" "${lutris##*/}/drive_c/Games/Grimvale Tarsi
 grep -qF "Replaced the install in $game" <<<"$out" || fail "not replaced: $out"
 [ "$(entries | wc -l)" = 1 ] || fail "a second entry for the same folder"
 check_entry "$(entries)" "$game"
-# A folder that its prefix does not record is refused.
-mkdir -p "$lutris/drive_c/Games/Other"
-if "$install" "$lutris/drive_c/Games/Other" 2>/dev/null; then fail "another folder of the prefix installed"; fi
+# A folder that its prefix does not record, or in a prefix that records none, is refused; so
+# is any install while the settings file, read before every prefix, names a folder that is gone.
+mkdir -p "$lutris/drive_c/Games/Other" "$HOME/Empty/dosdevices" "$HOME/Empty/drive_c/GT"
+printf 'WINE REGISTRY Version 2\n' >"$HOME/Empty/system.reg"
+for folder in "$lutris/drive_c/Games/Other" "$HOME/Empty/drive_c/GT"; do
+  if "$install" "$folder" 2>/dev/null; then fail "installed into $folder"; fi
+done
+mkdir -p "$HOME/.config/Oxley Games"
+printf '[General]\nGAMEDIR=/gone/Grimvale Tarsis\n' >"$HOME/.config/Oxley Games/Grimvale Tarsis.conf"
+if "$install" 2>"$err"; then fail "installed under a settings file naming a folder that is gone"; fi
+grep -q "reads before any prefix" "$err" || fail "a stale GAMEDIR: $(cat "$err")"
+rm -rf "$HOME/.config/Oxley Games" "$HOME/Empty"
 
 # A second game, in a bottle: a choice is asked for, then --prefix, --all, and uninstall one.
 bottle="$HOME/.local/share/bottles/bottles/Grimvale"

@@ -39,7 +39,7 @@ if grep -q libpulse <<<"$depends"; then fail "libpulse is loaded, not linked: $d
 # The manual page tells where the program looks, its variables, its options and how to take it
 # out of a game folder.
 man=$(zcat <(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man6/gvtarsis-modmanager.6.gz))
-for word in WINEPREFIX WINE GAMEDIR PLACEMENT "help" "version"; do
+for word in '^\.B WINEPREFIX$' '^\.B WINE$' 'GAMEDIR' '^\.SH PLACEMENT$' 'help' 'version'; do
   grep -q -- "$word" <<<"$man" || fail "the manual page does not say $word"
 done
 lintian --fail-on error "$deb" || fail "lintian reports errors"

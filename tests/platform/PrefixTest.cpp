@@ -129,7 +129,7 @@ TEST(Prefixes, TheLauncherFindsItsOwnPrefixAndStartsTheGameWithThatPrefixsWine) 
 }
 
 TEST(Prefixes, ManagersFilesReadAsTheyWriteThem) {
-    const QList<std::tuple<QByteArray, QStringList, std::optional<QString>>> yaml = {
+    QList<std::tuple<QByteArray, QStringList, std::optional<QString>>> yaml = {
         {"game:\n  prefix: /a b\n", {u"game"_s, u"prefix"_s}, u"/a b"_s},
         {"game:\n  prefix: '/it''s # not a comment'  # a comment\n",
          {u"game"_s, u"prefix"_s},
@@ -143,6 +143,11 @@ TEST(Prefixes, ManagersFilesReadAsTheyWriteThem) {
         {"Runner: sys-wine-9.0\r\nName: GT\r\n", {u"Runner"_s}, u"sys-wine-9.0"_s},
         {"game:\n  prefix: ~\n", {u"game"_s, u"prefix"_s}, std::nullopt},
     };
+    // A quote that never closes ends the value with its indented lines, read once.
+    yaml.append(
+        {"game:\n  prefix: \"/open" + QByteArray("\n    more").repeated(100000) + "\nwine: {}\n",
+         {u"game"_s, u"prefix"_s},
+         std::nullopt});
     for (const auto& [content, keys, expected] : yaml)
         EXPECT_EQ(platform::yamlScalar(content, keys), expected) << content.toStdString();
 

@@ -15,6 +15,7 @@ TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
         {"C:", "en_GB.utf8||", "en_GB.utf8|<unset>|<unset>"},
     };
     for (const auto& [drive, before, after] : cases) {
+        gvt::platform::usePrefix({});
         GameTree tree;
         tree.addFile(u"GvTarsis.exe"_s, "MZ\x90 a Windows program");
         tree.setMode(u"GvTarsis.exe"_s, 0755); // as Wine's installers leave it

@@ -317,7 +317,9 @@ extern "C" {
 namespace {
 
 int openFile(int dirfd, const char* path, int flags, va_list list) {
-    const mode_t mode = flags & (O_CREAT | O_TMPFILE) ? va_arg(list, mode_t) : 0;
+    // O_TMPFILE holds O_DIRECTORY's bit: a folder opened to be flushed passes no mode.
+    const mode_t mode =
+        (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(list, mode_t) : 0;
     const bool writes = flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC);
     const std::string full = watching && writes ? absolute(dirfd, path) : std::string();
     const bool made = !full.empty() && (flags & O_CREAT) && !inodeOf(-1, full);

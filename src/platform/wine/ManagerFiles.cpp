@@ -154,16 +154,21 @@ std::optional<QString> yamlScalar(QByteArrayView content, const QStringList& key
         if (text.startsWith('"') || text.startsWith('\'')) {
             const char quote = text[0];
             QByteArray whole = text.mid(1);
-            QByteArray result =
-                quote == '"' ? doubleQuoted(whole, closed) : singleQuoted(whole, closed);
-            while (!closed && n + 1 < lines.size()) {
-                // An escaped line end joins without a blank.
-                if (quote == '"' && whole.endsWith('\\'))
-                    whole.chop(1);
-                else
-                    whole += ' ';
-                whole += lines[++n].trimmed();
-                result = quote == '"' ? doubleQuoted(whole, closed) : singleQuoted(whole, closed);
+            const auto read = [&] {
+                return quote == '"' ? doubleQuoted(whole, closed) : singleQuoted(whole, closed);
+            };
+            QByteArray result = read();
+            if (!closed) {
+                // Its further lines are indented deeper than its key: gathered, then read once.
+                while (more()) {
+                    // An escaped line end joins without a blank.
+                    if (quote == '"' && whole.endsWith('\\'))
+                        whole.chop(1);
+                    else
+                        whole += ' ';
+                    whole += lines[++n].trimmed();
+                }
+                result = read();
             }
             if (!closed)
                 return std::nullopt;

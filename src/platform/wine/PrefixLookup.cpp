@@ -46,11 +46,6 @@ private:
     QList<KnownPrefix> m_prefixes;
 };
 
-QString realFolderOf(const QString& folder) {
-    char real[PATH_MAX];
-    return ::realpath(fileNameOfText(folder).constData(), real) ? textOfFileName(real) : QString();
-}
-
 QString lookedInLine(const KnownPrefix& prefix) {
     const QString kind = prefix.manager == u"Wine"
                              ? QStringLiteral("the Wine prefix")

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QStandardPaths>
 
 #include <fcntl.h>
@@ -22,9 +23,6 @@ std::optional<QString>& chosenPrefix() {
     static std::optional<QString> prefix;
     return prefix;
 }
-
-// The game reads GAMEDIR into 500 bytes with its terminating NUL.
-constexpr qsizetype kMaxGameDirBytes = 499;
 
 } // namespace
 
@@ -50,7 +48,10 @@ QString winePrefixInUse() {
 }
 
 void usePrefix(const QString& folder) {
-    chosenPrefix() = folder;
+    if (folder.isEmpty())
+        chosenPrefix().reset();
+    else
+        chosenPrefix() = folder;
 }
 
 QString driveFolderOf(QChar letter, const QString& prefix) {
@@ -73,34 +74,63 @@ QString prefixHolding(const QString& folder) {
     return {};
 }
 
-QString prefixGameDir(const QString& prefix) {
+namespace {
+
+// GAMEDIR of one registry file, read whole.
+QString gameDirIn(int fd) {
     // As a 32-bit installer writes it on a 64-bit prefix, else as on a 32-bit one.
-    const QStringList keys = {
-        QStringLiteral("Software\\Wow6432Node\\Oxley Games\\Grimvale Tarsis"),
-        QStringLiteral("Software\\Oxley Games\\Grimvale Tarsis")};
+    const QStringList keys = {QStringLiteral("Software\\Wow6432Node\\Oxley Games\\Grimvale Tarsis"),
+                              QStringLiteral("Software\\Oxley Games\\Grimvale Tarsis")};
     // A registry grows to many megabytes: it goes through a small buffer, and only the game's
     // keys are kept, so that no memory the size of the file is ever touched.
-    const int fd = ::open(fileNameOfText(prefix + QStringLiteral("/system.reg")).constData(),
-                          O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat st {};
-    if (fd < 0)
-        return {};
     RegistryKeyFilter filter(keys);
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        char buffer[65536];
-        for (ssize_t n = 1; n > 0;) {
-            n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0)
-                filter.feed(QByteArrayView(buffer, n));
-        }
+    char buffer[65536];
+    for (ssize_t n = 1; n > 0;) {
+        n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            filter.feed(QByteArrayView(buffer, n));
     }
-    ::close(fd);
     const auto value = findRegistryText(filter.finish(), keys, QStringLiteral("GAMEDIR"));
     if (!value)
         return {};
     // The game reads the text up to its first NUL, one byte per character.
     const QString text = value->left(value->indexOf(QChar(0)));
     return text.toUcs4().size() > kMaxGameDirBytes ? QString() : text;
+}
+
+} // namespace
+
+QString prefixGameDir(const QString& prefix) {
+    const int fd = ::open(fileNameOfText(prefix + QStringLiteral("/system.reg")).constData(),
+                          O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st {};
+    if (fd < 0)
+        return {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {};
+    }
+    // Each dialog looks the game up as it opens: a registry is read again only once it changed
+    // (Wine writes a new file in its place).
+    struct Read {
+        dev_t device;
+        ino_t inode;
+        off_t size;
+        timespec changed;
+        QString gameDir;
+    };
+    static QHash<QString, Read> known;
+    const auto found = known.constFind(prefix);
+    if (found != known.constEnd() && found->device == st.st_dev && found->inode == st.st_ino &&
+        found->size == st.st_size && found->changed.tv_sec == st.st_mtim.tv_sec &&
+        found->changed.tv_nsec == st.st_mtim.tv_nsec) {
+        ::close(fd);
+        return found->gameDir;
+    }
+    const QString gameDir = gameDirIn(fd);
+    ::close(fd);
+    known.insert(prefix, {st.st_dev, st.st_ino, st.st_size, st.st_mtim, gameDir});
+    return gameDir;
 }
 
 QString wineProgram(const QString& wineVariable) {

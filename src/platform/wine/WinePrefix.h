@@ -5,8 +5,11 @@
 // Where the game meets Wine: the prefix in use, its drives, and the Wine to run.
 namespace gvt::platform {
 
-// The Wine prefix in use: the one the last game lookup chose (usePrefix); before any lookup,
-// $WINEPREFIX, else ~/.wine.
+// The game reads GAMEDIR into 500 bytes with its terminating NUL: a longer one is none.
+inline constexpr qsizetype kMaxGameDirBytes = 499;
+
+// The Wine prefix in use: the one the last game lookup chose (usePrefix; the empty text goes
+// back to none); before any lookup, $WINEPREFIX, else ~/.wine.
 QString winePrefixInUse();
 void usePrefix(const QString& folder);
 

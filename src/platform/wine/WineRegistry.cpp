@@ -126,6 +126,12 @@ std::optional<QString> findRegistryText(QByteArrayView content, const QStringLis
             line.chop(1);
         if (line.isEmpty())
             continue;
+        // A key begins at a "[" whatever came before: Wine indents the lines a value goes on
+        // over, so an unfinished value ends there.
+        if (continued && line[0] == '[') {
+            continued = false;
+            gatheredKey = -1;
+        }
         if (continued) {
             // A long value goes on on the next line after a closing backslash.
             continued = line.endsWith('\\');

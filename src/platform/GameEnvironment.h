@@ -8,6 +8,10 @@ namespace gvt::platform {
 // A process environment as "NAME=value" entries, bytes as they are.
 using Environment = QList<QByteArray>;
 
+// This process's environment, and a variable set in one (replacing it where it is).
+Environment environmentOfThisProcess();
+void setVariable(Environment& environment, const QByteArray& name, const QByteArray& value);
+
 // The locale a Windows program of the game gets: the user's, with a UTF-8 character set where
 // theirs has none (Wine needs one for names beyond ASCII), keeping its language and territory
 // when that locale is installed, else C.UTF-8. Changes the locale variables of `environment`
