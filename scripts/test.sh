@@ -11,7 +11,7 @@ scripts/need-packages.sh clang libclang-rt-14-dev
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGVT_SANITIZE=ON \
   -DGVT_WERROR=ON -DGVT_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
-(cd build-asan && GVT_WALK_STEP=${GVT_WALK_STEP:-3} QT_QPA_PLATFORM=offscreen \
+(cd build-asan && GVT_WALK_STEP=${GVT_WALK_STEP:-4} QT_QPA_PLATFORM=offscreen \
   ctest --output-on-failure --parallel "$(nproc)")
 
-scripts/fuzz.sh "${GVT_FUZZ_SECONDS:-30}"
+scripts/fuzz.sh "${GVT_FUZZ_SECONDS:-20}"
