@@ -1,28 +1,32 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into ./build-fuzz and runs each for a while (seconds,
-# 300 unless given) from the seed corpus in tests/fuzz/corpus. A crash or a broken property
-# stops with the input that caused it, saved in ./build-fuzz/findings.
+# Builds the libFuzzer targets with clang into ./build-fuzz (or takes them from the build that
+# GVT_FUZZ_BUILD names, a clang sanitizer build) and runs each for a while (seconds, 300 unless
+# given) from the seed corpus in tests/fuzz/corpus. A crash or a broken property stops with the
+# input that caused it, saved in the build's findings folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
-scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev \
-  libmpg123-dev libpulse-dev
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DGVT_FUZZ=ON >/dev/null
 targets=(lines registry paths managers)
-cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >build-fuzz/build.log ||
-  { tail -n 40 build-fuzz/build.log >&2; exit 1; }
-mkdir -p build-fuzz/findings
+build=${GVT_FUZZ_BUILD:-build-fuzz}
+if [ -z "${GVT_FUZZ_BUILD:-}" ]; then
+  scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev \
+    libmpg123-dev libpulse-dev
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DGVT_FUZZ=ON >/dev/null
+  cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >build-fuzz/build.log ||
+    { tail -n 40 build-fuzz/build.log >&2; exit 1; }
+fi
+mkdir -p "$build/findings"
 for target in "${targets[@]}"; do
   # The seeds stay as they are; what the fuzzer finds on the way goes to a scratch corpus.
-  corpus=build-fuzz/corpus/$target
+  corpus=$build/corpus/$target
   mkdir -p "$corpus"
-  log=build-fuzz/fuzz_$target.log
-  if ! build-fuzz/tests/fuzz/fuzz_"$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
-      -artifact_prefix=build-fuzz/findings/"$target"- "$corpus" tests/fuzz/corpus/"$target" \
+  log=$build/fuzz_$target.log
+  if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+      -artifact_prefix="$build/findings/$target-" "$corpus" tests/fuzz/corpus/"$target" \
       >"$log" 2>&1; then
     tail -n 40 "$log" >&2
-    echo "fuzz_$target failed: the input is in build-fuzz/findings" >&2
+    echo "fuzz_$target failed: the input is in $build/findings" >&2
     exit 1
   fi
   echo "fuzz_$target: $(grep -E '^Done' "$log")"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian 12 packages) and builds into ./build.
-# GVT_WERROR=ON (as the test command sets it) makes compiler warnings errors.
+# GVT_WERROR=ON (as the test command sets it) makes compiler warnings errors; GVT_BENCH=ON also
+# builds the benchmark programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,6 @@ scripts/need-packages.sh \
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils \
   wine wine64 gcc-mingw-w64-x86-64-win32 desktop-file-utils appstream dpkg-dev lintian
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGVT_BUILD_BENCH=${GVT_BENCH:-OFF} \
   ${GVT_WERROR:+-DGVT_WERROR=$GVT_WERROR} >/dev/null
 cmake --build build --parallel "$(nproc)"

@@ -66,7 +66,7 @@ MultiplayerWindow::MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner)
     for (const auto& [slider, label] : valueLabels) {
         label->setText(QString::number(slider->value()));
         connect(slider, &QSlider::valueChanged, label,
-                [label](int value) { label->setText(QString::number(value)); });
+                [shown = label](int value) { shown->setText(QString::number(value)); });
     }
 
     connect(m_ui->modList, &QListWidget::currentRowChanged, this, &MultiplayerWindow::changeMod);

@@ -169,24 +169,24 @@ private:
                                   : nullptr;
                 return function != nullptr;
             };
-            l.loaded = find(l.loopNew, "pa_threaded_mainloop_new") &
-                       find(l.loopApi, "pa_threaded_mainloop_get_api") &
-                       find(l.loopStart, "pa_threaded_mainloop_start") &
-                       find(l.loopStop, "pa_threaded_mainloop_stop") &
-                       find(l.loopFree, "pa_threaded_mainloop_free") &
-                       find(l.contextNew, "pa_context_new") &
-                       find(l.contextSetStateCallback, "pa_context_set_state_callback") &
-                       find(l.contextConnect, "pa_context_connect") &
-                       find(l.contextState, "pa_context_get_state") &
-                       find(l.contextDisconnect, "pa_context_disconnect") &
-                       find(l.contextUnref, "pa_context_unref") &
-                       find(l.streamNew, "pa_stream_new") &
-                       find(l.streamSetStateCallback, "pa_stream_set_state_callback") &
-                       find(l.streamSetWriteCallback, "pa_stream_set_write_callback") &
-                       find(l.streamConnect, "pa_stream_connect_playback") &
-                       find(l.streamState, "pa_stream_get_state") &
-                       find(l.streamWrite, "pa_stream_write") &
-                       find(l.streamDisconnect, "pa_stream_disconnect") &
+            l.loaded = find(l.loopNew, "pa_threaded_mainloop_new") &&
+                       find(l.loopApi, "pa_threaded_mainloop_get_api") &&
+                       find(l.loopStart, "pa_threaded_mainloop_start") &&
+                       find(l.loopStop, "pa_threaded_mainloop_stop") &&
+                       find(l.loopFree, "pa_threaded_mainloop_free") &&
+                       find(l.contextNew, "pa_context_new") &&
+                       find(l.contextSetStateCallback, "pa_context_set_state_callback") &&
+                       find(l.contextConnect, "pa_context_connect") &&
+                       find(l.contextState, "pa_context_get_state") &&
+                       find(l.contextDisconnect, "pa_context_disconnect") &&
+                       find(l.contextUnref, "pa_context_unref") &&
+                       find(l.streamNew, "pa_stream_new") &&
+                       find(l.streamSetStateCallback, "pa_stream_set_state_callback") &&
+                       find(l.streamSetWriteCallback, "pa_stream_set_write_callback") &&
+                       find(l.streamConnect, "pa_stream_connect_playback") &&
+                       find(l.streamState, "pa_stream_get_state") &&
+                       find(l.streamWrite, "pa_stream_write") &&
+                       find(l.streamDisconnect, "pa_stream_disconnect") &&
                        find(l.streamUnref, "pa_stream_unref");
             return l;
         }();

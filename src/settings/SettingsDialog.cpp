@@ -56,9 +56,9 @@ SettingsWindow::SettingsWindow(SettingsDialog& dialog, QWidget* owner)
         {m_ui->menuMusicVolumeSlider, m_ui->menuMusicVolumeLevel, std::nullopt},
         {m_ui->channelsSlider, m_ui->channelsLevel, std::nullopt}};
     for (const auto& [slider, label, scale] : sliders)
-        connect(slider, &QSlider::valueChanged, label, [label, scale](int value) {
+        connect(slider, &QSlider::valueChanged, label, [shown = label, levels = scale](int value) {
             const QString number = QString::number(value);
-            label->setText(scale ? levelLabel(*scale, number) : number);
+            shown->setText(levels ? levelLabel(*levels, number) : number);
         });
 
     connect(m_ui->lightmapsCheck, &QCheckBox::clicked, this,

@@ -109,61 +109,36 @@ Outcome runChild(const Installation& at, const QStringList& arguments) {
     return outcome;
 }
 
-// One file the save changes: rewritten at one path, or renamed from one path to another.
-struct Change {
-    QString before, after; // paths
-    QByteArray old, now;   // contents
-};
-
 // What is wrong in `files` against the state before and after the save: a file neither old nor
-// new, one under two names, anything else (crash litter may stand when `litterAllowed`). The
-// changes left old are put in `old`.
+// new, or under both its names, and anything else (crash litter stands when `litterAllowed`).
+// The files left old are put in `old`, by their path before.
 QStringList problemsOf(const std::map<QString, QByteArray>& before,
                        const std::map<QString, QByteArray>& after,
                        const std::map<QString, QByteArray>& files, bool litterAllowed,
-                       QList<Change>* old = nullptr) {
+                       QStringList* old = nullptr) {
+    const auto at = [&files](const QString& path) {
+        const auto found = files.find(path);
+        return found == files.end() ? std::optional<QByteArray>() : found->second;
+    };
     QStringList problems;
-    QList<Change> changes;
-    std::map<QString, bool> known;
     for (const auto& [path, content] : before) {
-        known[path] = true;
-        const auto same = after.find(path);
-        if (same != after.end() && same->second == content)
-            continue;
-        for (const auto& [moved, movedContent] : after) {
-            if (movedContent == content && !before.count(moved))
-                changes.append({path, moved, content, content});
+        // Where the save puts the file: at its path, or where its content went (a rename).
+        QString moved = path;
+        QByteArray now = after.count(path) ? after.at(path) : QByteArray();
+        for (const auto& [other, otherContent] : after) {
+            if (!after.count(path) && otherContent == content && !before.count(other))
+                moved = other, now = otherContent;
         }
-        if (same != after.end())
-            changes.append({path, path, content, same->second});
-    }
-    for (const auto& [path, content] : after)
-        known[path] = true;
-    for (const Change& change : changes) {
-        const auto at = [&files](const QString& path) {
-            const auto found = files.find(path);
-            return found == files.end() ? std::optional<QByteArray>() : found->second;
-        };
-        const bool wasOld = at(change.before) == change.old;
-        const bool isNew = at(change.after) == change.now;
-        if (change.before == change.after ? !wasOld && !isNew : wasOld == isNew)
-            problems.append(change.before + u": neither old nor new, or under both names"_s);
-        if (wasOld && !isNew && old)
-            old->append(change);
+        const bool isOld = at(path) == content, isNew = at(moved) == now;
+        if (moved == path ? !isOld && !isNew : isOld == isNew)
+            problems.append(path + u": neither old nor new, or under both names"_s);
+        if (isOld && !isNew && old)
+            old->append(path);
     }
     for (const auto& [path, content] : files) {
-        const auto expected = before.find(path);
-        const bool changed =
-            std::any_of(changes.begin(), changes.end(), [&path](const Change& change) {
-                return change.before == path || change.after == path;
-            });
-        if (!known.count(path)) {
-            const bool temporary = path.section(u'/', -1).contains(u".new-"_s);
-            if (!litterAllowed || !temporary)
-                problems.append(u"litter: "_s + path);
-        } else if (!changed && expected != before.end() && expected->second != content) {
-            problems.append(u"changed: "_s + path);
-        }
+        if (!before.count(path) && !after.count(path) &&
+            !(litterAllowed && path.contains(u".new-"_s)))
+            problems.append(u"litter: "_s + path);
     }
     return problems;
 }
@@ -214,23 +189,22 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                 // What the error left in the state folder goes when the program starts again.
                 if (QDir(at.state() + u"/recovery"_s).entryList(QDir::Files).size() > 0)
                     runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
-                QList<Change> old;
+                QStringList old;
                 EXPECT_EQ(problemsOf(before, after, at.files(), false, &old), QStringList());
                 const QStringList messages = failed["message"];
-                const auto told = [&messages](const Change& change) {
-                    return !messages.filter(nameOf(change.before)).isEmpty();
+                const auto told = [&messages](const QString& path) {
+                    return !messages.filter(nameOf(path)).isEmpty();
                 };
                 // Where a failure ends the save, what follows it stays old and untold.
                 if (operation.stopsAtFirst) {
                     EXPECT_TRUE(old.isEmpty() || std::any_of(old.begin(), old.end(), told));
                 }
-                for (const Change& change : operation.stopsAtFirst ? QList<Change>() : old)
-                    EXPECT_TRUE(told(change)) << change.before.toStdString() << " is old, untold";
+                for (const QString& path : operation.stopsAtFirst ? QStringList() : old)
+                    EXPECT_TRUE(told(path)) << path.toStdString() << " is old, untold";
                 for (const QString& message : messages)
-                    EXPECT_TRUE(std::any_of(old.begin(), old.end(),
-                                            [&message](const Change& change) {
-                                                return message.contains(nameOf(change.before));
-                                            }))
+                    EXPECT_TRUE(std::any_of(
+                        old.begin(), old.end(),
+                        [&message](const QString& path) { return message.contains(nameOf(path)); }))
                         << "told, but not old: " << message.toStdString();
             }
             {

@@ -14,84 +14,73 @@ namespace faults = gvt::faults;
 
 namespace {
 
-// New contents shorter than the old one (a tail of it would stay before the truncation) and
-// longer (it needs more space).
+// New content shorter than the old (a tail of the old would stay before the truncation).
 const auto kNew = [](const QByteArray&) { return QByteArray(284, 'n'); };
-const auto kLonger = [](const QByteArray&) { return QByteArray(400, 'n'); };
 
-// A file whose folder takes no new file, so that it is rewritten in place, and a private home.
+// A file whose folder takes no new file, so that it is rewritten in place, in a private home.
 struct InPlace {
-    InPlace() {
-        tree.addFile(file, QByteArray(300, 'o') + "after the lines\n");
-        old = tree.read(file);
-    }
+    InPlace() { tree.addFile(u"Sound.con"_s, old); }
     void watch() const {
         faults::watch({tree.gameFolder}, gvt::platform::stateFolder());
         faults::failAll("mkostemp", EACCES, tree.gameFolder);
     }
+    // Rewrites it, in a child process that ends at call `end` (none when 0).
+    void rewrite(int end = 0) const {
+        if (::fork() == 0) {
+            watch();
+            faults::endAt(end);
+            ::_exit(replaceExistingFile(tree.path(u"Sound.con"_s), kNew) ? 0 : 1);
+        }
+        ::wait(nullptr);
+    }
     QStringList records() const {
         return QDir(gvt::platform::stateFolder() + u"/recovery"_s).entryList(QDir::Files);
     }
-    // The number of a call (from 1) in a save like this one's, watched to its end.
-    static int callNumber(const QString& pattern) {
-        InPlace dry;
-        dry.watch();
-        replaceExistingFile(dry.tree.path(dry.file), kNew);
-        const QStringList calls = faults::calls();
-        faults::stopWatching();
-        const qsizetype n = calls.indexOf(QRegularExpression(pattern));
-        EXPECT_GE(n, 0) << calls.join(u'\n').toStdString();
-        return int(n) + 1;
-    }
     gvt::test::SettingsHome home;
     GameTree tree;
-    QString file = u"Sound.con"_s;
-    QByteArray old;
+    QByteArray old = QByteArray(300, 'o') + "after the lines\n";
 };
 
 } // namespace
 
 TEST(FileReplace, KeepsModeOwnerAndGroupAndRemovesWhatACrashLeft) {
     // A name at the file-name limit leaves no room to lengthen it for the temporary file.
-    for (const QString& name : {u"Init.con"_s, QString(251, u'n') + u".con"_s}) {
-        GameTree tree;
-        tree.addFile(name, "old");
-        tree.setMode(name, 0640);
-        const QString stale = u"."_s + name.left(243) + u".new-AbC123"_s;
-        tree.addFile(stale, "a crash's");
-        tree.addFile(u".Other.con.new-XyZ789"_s, "another file's");
-        EXPECT_TRUE(replaceExistingFile(tree.path(name),
-                                        [](const QByteArray& old) { return old + "new"; }));
-        EXPECT_EQ(tree.read(name), QByteArray("oldnew"));
-        struct stat st {};
-        ::stat(QFile::encodeName(tree.path(name)), &st);
-        EXPECT_EQ(st.st_mode & 07777, 0640u);
-        EXPECT_EQ(tree.namesIn(QString()), (QStringList{u".Other.con.new-XyZ789"_s, name}));
-    }
+    GameTree tree;
+    const QString name = QString(251, u'n') + u".con"_s;
+    tree.addFile(name, "old");
+    tree.setMode(name, 0640);
+    tree.addFile(u"."_s + name.left(243) + u".new-AbC123"_s, "a crash's");
+    tree.addFile(u".Other.con.new-XyZ789"_s, "another file's");
+    EXPECT_TRUE(
+        replaceExistingFile(tree.path(name), [](const QByteArray& old) { return old + "new"; }));
+    EXPECT_EQ(tree.read(name), QByteArray("oldnew"));
+    EXPECT_EQ(QFileInfo(tree.path(name)).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                            QFile::ReadUser | QFile::WriteUser |
+                                                            QFile::ReadGroup);
+    EXPECT_EQ(tree.namesIn(QString()), (QStringList{u".Other.con.new-XyZ789"_s, name}));
     if (::geteuid() != 0)
         GTEST_SKIP() << "the owner and group rows need an administrator to set them up";
-    gvt::test::SettingsHome home;
     // A game installed for a group: its owner is kept where it may be, and its group where a
     // player of that group may keep only that.
+    gvt::test::SettingsHome home;
     for (const uid_t player : {uid_t(0), uid_t(65534)}) {
-        GameTree tree;
-        tree.addFile(u"shared/Sound.con"_s, "old");
-        const QByteArray folder = QFile::encodeName(tree.path(u"shared"_s));
-        const QByteArray file = QFile::encodeName(tree.path(u"shared/Sound.con"_s));
+        GameTree shared;
+        shared.addFile(u"shared/Sound.con"_s, "old");
+        const QByteArray file = QFile::encodeName(shared.path(u"shared/Sound.con"_s));
         const gid_t games = 4242;
-        ASSERT_EQ(::chown(file, 1234, games) | ::chmod(file, 0664) | ::chown(folder, 0, games) |
-                      ::chmod(folder, 0775) | ::chmod(QFile::encodeName(tree.root.path()), 0755) |
-                      ::chmod(QFile::encodeName(tree.gameFolder), 0755),
+        ASSERT_EQ(::chown(file, 1234, games) | ::chmod(file, 0664) |
+                      ::chown(QFile::encodeName(shared.path(u"shared"_s)), 0, games) |
+                      ::chmod(QFile::encodeName(shared.path(u"shared"_s)), 0775) |
+                      ::chmod(QFile::encodeName(shared.root.path()), 0755),
                   0);
-        const pid_t child = ::fork();
-        if (child == 0) {
+        if (::fork() == 0) {
             if (player != 0 &&
                 (::setgroups(1, &games) != 0 || ::setgid(player) != 0 || ::setuid(player) != 0))
                 ::_exit(2);
             ::_exit(replaceExistingFile(QString::fromLocal8Bit(file), kNew) ? 0 : 1);
         }
         int status = 0;
-        ::waitpid(child, &status, 0);
+        ::wait(&status);
         ASSERT_EQ(WEXITSTATUS(status), 0) << player;
         struct stat st {};
         ::stat(file, &st);
@@ -101,58 +90,53 @@ TEST(FileReplace, KeepsModeOwnerAndGroupAndRemovesWhatACrashLeft) {
     }
 }
 
-TEST(FileReplace, InPlaceNothingChangesBeforeTheSpaceIsReserved) {
-    // No space: nothing of the file changes after the reservation fails.
+TEST(FileReplace, InPlaceTheSpaceComesFirstAndACrashIsPutRightAtTheNextRead) {
+    // No space: nothing of the file changes once the reservation fails.
     InPlace full;
     full.watch();
     faults::failAll("fallocate", ENOSPC);
     faults::failAll("posix_fallocate", ENOSPC);
-    EXPECT_FALSE(replaceExistingFile(full.tree.path(full.file), kLonger));
+    EXPECT_FALSE(replaceExistingFile(full.tree.path(u"Sound.con"_s),
+                                     [](const QByteArray&) { return QByteArray(400, 'n'); }));
+    EXPECT_EQ(faults::calls().filter(QRegularExpression(u"^(pwrite|ftruncate) .*Sound.con$"_s)),
+              QStringList());
+    faults::stopWatching();
+    EXPECT_EQ(full.tree.read(u"Sound.con"_s), full.old);
+    EXPECT_EQ(full.records(), QStringList());
+
+    // Where a save like it makes each call.
+    InPlace dry;
+    dry.watch();
+    replaceExistingFile(dry.tree.path(u"Sound.con"_s), kNew);
     const QStringList calls = faults::calls();
     faults::stopWatching();
-    EXPECT_EQ(full.tree.read(full.file), full.old);
-    EXPECT_EQ(calls.filter(QRegularExpression(u"^(pwrite|write|ftruncate) .*Sound.con$"_s)),
-              QStringList());
-    EXPECT_EQ(full.records(), QStringList());
-}
-
-TEST(FileReplace, ACrashInTheMiddleIsPutRightTheNextTimeTheFileIsRead) {
     const QList<std::tuple<const char*, const char*, const char*, const char*>> cases = {
-        // the call the process ends at, the file then, and after it is read; what is told
-        {"ftruncate", "half", "old", "left half written. It has been put back as it was"},
-        {"pwrite", "old", "old", "before the file was changed"},
-        {"unlink", "new", "new", "after the save was complete"},
-        // Changed by another program after the cut: left as it is now.
-        {"ftruncate", "other", "other", "changed since, and is left as it is now"},
+        // the call the process ends at, the file then, and once read again; what is told
+        {"^ftruncate .*Sound.con$", "half", "old", "left half written. It has been put back"},
+        {"^pwrite .*Sound.con$", "old", "old", "before the file was changed"},
+        {"^unlink .*recovery/.*", "new", "new", "after the save was complete"},
+        // Changed by another program after the crash: left as it is now.
+        {"^ftruncate .*Sound.con$", "other", "other", "changed since, and is left as it is"},
     };
     for (const auto& [call, cut, read, told] : cases) {
         SCOPED_TRACE(call);
-        const int n = InPlace::callNumber(u"^"_s + QString::fromLatin1(call) +
-                                          (*call == 'u' ? u" .*recovery.*"_s : u" .*Sound.con$"_s));
         InPlace at;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            at.watch();
-            faults::endAt(n);
-            replaceExistingFile(at.tree.path(at.file), kNew);
-            ::_exit(0);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        const qsizetype n = calls.indexOf(QRegularExpression(QString::fromLatin1(call)));
+        ASSERT_GE(n, 0);
+        at.rewrite(int(n) + 1);
+        if (QByteArrayView(cut) == "other")
+            at.tree.addFile(u"Sound.con"_s, "another program's\n");
         const auto state = [&at](const QByteArray& content) {
             return content == at.old                  ? "old"
                    : content == QByteArray(284, 'n')  ? "new"
                    : content == "another program's\n" ? "other"
                                                       : "half";
         };
-        if (*cut == 'o' && cut[1] == 't')
-            at.tree.addFile(at.file, "another program's\n");
-        EXPECT_STREQ(state(at.tree.read(at.file)), cut);
+        EXPECT_STREQ(state(at.tree.read(u"Sound.con"_s)), cut);
         QStringList notes;
         gvt::platform::setRecoveryReporter([&notes](const QString& text) { notes.append(text); });
         QByteArray content;
-        ASSERT_TRUE(gvt::platform::readWholeFile(at.tree.path(at.file), content));
+        ASSERT_TRUE(gvt::platform::readWholeFile(at.tree.path(u"Sound.con"_s), content));
         gvt::platform::setRecoveryReporter({});
         EXPECT_STREQ(state(content), read);
         ASSERT_EQ(notes.size(), 1);
