@@ -17,17 +17,26 @@ if [ -z "${GVT_FUZZ_BUILD:-}" ]; then
     { tail -n 40 build-fuzz/build.log >&2; exit 1; }
 fi
 mkdir -p "$build/findings"
-for target in "${targets[@]}"; do
+fuzz() {
   # The seeds stay as they are; what the fuzzer finds on the way goes to a scratch corpus.
-  corpus=$build/corpus/$target
+  local target=$1 corpus=$build/corpus/$1 log=$build/fuzz_$1.log
   mkdir -p "$corpus"
-  log=$build/fuzz_$target.log
-  if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
-      -artifact_prefix="$build/findings/$target-" "$corpus" tests/fuzz/corpus/"$target" \
-      >"$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    echo "fuzz_$target failed: the input is in $build/findings" >&2
-    exit 1
-  fi
-  echo "fuzz_$target: $(grep -E '^Done' "$log")"
+  "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+    -artifact_prefix="$build/findings/$target-" "$corpus" tests/fuzz/corpus/"$target" >"$log" 2>&1
+}
+# As many at once as there are cores.
+failed=()
+for ((i = 0; i < ${#targets[@]}; i += $(nproc))); do
+  running=()
+  for target in "${targets[@]:i:$(nproc)}"; do fuzz "$target" & running+=("$!:$target"); done
+  for job in "${running[@]}"; do wait "${job%%:*}" || failed+=("${job#*:}"); done
 done
+for target in "${targets[@]}"; do
+  if [[ " ${failed[*]-} " == *" $target "* ]]; then
+    tail -n 40 "$build/fuzz_$target.log" >&2
+    echo "fuzz_$target failed: the input is in $build/findings" >&2
+  else
+    echo "fuzz_$target: $(grep -E '^Done' "$build/fuzz_$target.log")"
+  fi
+done
+[ ${#failed[@]} -eq 0 ]

@@ -12,6 +12,6 @@ scripts/need-packages.sh \
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils \
   wine wine64 gcc-mingw-w64-x86-64-win32 desktop-file-utils appstream dpkg-dev lintian
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGVT_BUILD_BENCH=${GVT_BENCH:-OFF} \
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DGVT_BUILD_BENCH=${GVT_BENCH:-OFF} \
   ${GVT_WERROR:+-DGVT_WERROR=$GVT_WERROR} >/dev/null
 cmake --build build --parallel "$(nproc)"

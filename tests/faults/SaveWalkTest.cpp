@@ -54,13 +54,8 @@ struct Installation {
             {"../config/Oxley Games/Grimvale Tarsis.conf",
              "[General]\nGAMEDIR=" + QFile::encodeName(game()) + '\n'},
         };
-        for (const auto& [relative, content] : files) {
-            const QString path = game() + u'/' + QString::fromLatin1(relative);
-            QDir().mkpath(path.section(u'/', 0, -2));
-            QFile out(path);
-            out.open(QIODevice::WriteOnly);
-            out.write(content);
-        }
+        for (const auto& [relative, content] : files)
+            test::writeFile(game() + u'/' + QString::fromLatin1(relative), content);
         QDir().mkpath(home());
     }
 
