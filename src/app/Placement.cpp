@@ -115,6 +115,11 @@ std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& g
     for (const platform::InstalledGame& game : games)
         list->addItem(describe(game));
     list->setCurrentRow(0);
+    // Wide enough for the folders, as high as their rows (up to eight).
+    const int frame = 2 * list->frameWidth() + 4;
+    list->setMinimumWidth(std::min(list->sizeHintForColumn(0) + frame, 960));
+    list->setFixedHeight(list->sizeHintForRow(0) * int(std::min<qsizetype>(games.size(), 8)) +
+                         frame);
     list->setAccessibleName(QStringLiteral("Game folders"));
     list->setVisible(games.size() > 1);
     text->setBuddy(list);
