@@ -75,7 +75,7 @@ stage() {
 same_folder() { [ -e "$1" ] && [ -e "$2" ] && [ "$1" -ef "$2" ]; }
 home_short() { local p=$1; [[ $p == "$HOME"/* ]] && p="~${p#"$HOME"}"; printf '%s' "$p"; }
 
-# What the Desktop Entry Specification cannot carry: control characters, and bytes that are not
+# What a desktop entry file cannot carry: control characters, and bytes that are not
 # UTF-8.
 check_carried() {
   if LC_ALL=C grep -q '[[:cntrl:]]' <<<"${1//$'\n'/$'\x01'}" ||

@@ -34,7 +34,7 @@ game="$lutris/drive_c/Games/Grimvale Tarsis"
 before=$(find "$work" | sort)
 
 entries() { find "$apps" -name '*.desktop' 2>/dev/null | sort; }
-# The one argument of an entry's Exec key, unquoted as the Desktop Entry Specification says.
+# The one argument of an entry's Exec key, unquoted as desktop entry files are read.
 exec_of() {
   sed -n 's/^Exec=//p' "$1" | sed 's/\\\\/\\/g' | sed 's/^"\(.*\)"$/\1/; s/\\\([`$"\\]\)/\1/g; s/%%/%/g'
 }
