@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into ./build-fuzz (or takes them from the build that
 # GVT_FUZZ_BUILD names, a clang sanitizer build) and runs each for a while (seconds, 300 unless
-# given) from the seed corpus in tests/fuzz/corpus. A crash or a broken property stops with the
+# given) from the seed corpus in fuzz/corpus. A crash or a broken property stops with the
 # input that caused it, saved in the build's findings folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,8 +21,8 @@ fuzz() {
   # The seeds stay as they are; what the fuzzer finds on the way goes to a scratch corpus.
   local target=$1 corpus=$build/corpus/$1 log=$build/fuzz_$1.log
   mkdir -p "$corpus"
-  "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
-    -artifact_prefix="$build/findings/$target-" "$corpus" tests/fuzz/corpus/"$target" >"$log" 2>&1
+  "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+    -artifact_prefix="$build/findings/$target-" "$corpus" fuzz/corpus/"$target" >"$log" 2>&1
 }
 # As many at once as there are cores.
 failed=()
