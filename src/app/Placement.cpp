@@ -25,6 +25,9 @@ namespace gvt::app {
 
 namespace {
 
+// The game folders the user chose not to place the Mod Manager in, one a line.
+const QString kDeclined = QStringLiteral("NotPlacedIn");
+
 QString describe(const platform::InstalledGame& game) {
     const QString folder = platform::shownFileName(game.place);
     if (game.prefix.isEmpty())
@@ -70,11 +73,26 @@ void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, Q
             return;
         }
     }
+    // A folder that holds a launcher already (one copied there by hand or by the install
+    // script), or one the user said no to, is not offered again.
+    const QStringList declined = platform::readConfigValue(kDeclined).split(u'\n');
+    games.removeIf([&](const platform::InstalledGame& game) {
+        struct stat st {};
+        return declined.contains(game.place) ||
+               ::lstat(platform::fileNameOfText(linkIn(game)).constData(), &st) == 0;
+    });
     if (games.isEmpty())
         return;
     const std::optional<qsizetype> chosen = ask(games);
-    if (!chosen || *chosen < 0 || *chosen >= games.size())
+    if (!chosen || *chosen < 0 || *chosen >= games.size()) {
+        QStringList places = declined;
+        for (const platform::InstalledGame& game : games)
+            places.append(game.place);
+        places.removeAll(QString());
+        platform::setConfigValue(kDeclined, places.join(u'\n'));
+        platform::saveConfigValues();
         return;
+    }
     const platform::InstalledGame& game = games[*chosen];
     const QByteArray link = platform::fileNameOfText(linkIn(game));
     if (::symlink(real, link.constData()) != 0) {
@@ -102,12 +120,14 @@ std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& g
             ? QStringLiteral("Grimvale Tarsis is installed in %1.\n\nThe Mod Manager starts the "
                              "game from the game folder. Place it there? A link to it, "
                              "\"gvtarsis-modmanager\", is made in that folder; later starts go "
-                             "there at once.")
+                             "there at once. Without it, the Mod Manager does not ask again.")
                   .arg(describe(games.first()))
-            : QStringLiteral("Grimvale Tarsis is installed in several places. The Mod Manager "
-                             "starts the game from the game folder: in which shall it be "
-                             "placed? A link to it, \"gvtarsis-modmanager\", is made in that "
-                             "folder; later starts go there at once."),
+            : QStringLiteral(
+                  "Grimvale Tarsis is installed in several places. The Mod Manager "
+                  "starts the game from the game folder: in which shall it be "
+                  "placed? A link to it, \"gvtarsis-modmanager\", is made in that "
+                  "folder; later starts go there at once. Without it, the Mod Manager does not "
+                  "ask again."),
         &dialog);
     text->setWordWrap(true);
     layout->addWidget(text);
@@ -126,7 +146,7 @@ std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& g
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(QStringLiteral("Place It"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Not Now"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QStringLiteral("Don't Place It"), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);

@@ -16,15 +16,17 @@ struct Platform;
 namespace gvt::app {
 
 // Asks the user in which of the games found to place the Mod Manager: its index, or nothing
-// for "not now".
+// for "don't place it".
 using PlacementQuestion =
     std::function<std::optional<qsizetype>(const QList<platform::InstalledGame>& games)>;
 
 // A launcher started outside any game folder (an installed program, from the menu) places
 // itself: where a game folder already holds a link to it, it goes on as that link at once;
-// else, with the games found (the settings file's and every known prefix's), it asks, links
+// else, with the games found (the settings file's and every known prefix's) whose folder holds
+// no launcher yet and that the user has not declined before, it asks, links
 // "<game folder>/gvtarsis-modmanager" to itself and goes on as that link, in that folder. A
-// link never replaces anything there; what goes wrong is told, over `owner`.
+// "no" is remembered for the folders offered. A link never replaces anything there; what goes
+// wrong is told, over `owner`.
 void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidget* owner);
 
 // The question as the program asks it, in a dialog.

@@ -23,9 +23,9 @@ QString gameNotFoundMessage(const QStringList& lookedIn) {
     if (lookedIn.size() > kShown)
         places += QStringLiteral("\n- and %1 more prefixes").arg(lookedIn.size() - kShown);
     return QStringLiteral(
-               "Grimvale Tarsis was not found: no Wine prefix records its folder (the GAMEDIR "
-               "its installer writes), and the settings file names none. The Mod Manager "
-               "looked in:%1\n\nInstall the game with its own installer into a Wine prefix, "
+               "Grimvale Tarsis was not found: neither a Wine prefix nor the settings file gives "
+               "its folder (the GAMEDIR its installer writes). The Mod Manager looked "
+               "in:%1\n\nInstall the game with its own installer into a Wine prefix, "
                "or name its folder in the settings file as a line "
                "\"GAMEDIR=/path/to/Grimvale Tarsis\".")
         .arg(places);

@@ -8,7 +8,7 @@ namespace gvt::common {
 bool isPlacedInGameFolder(const platform::Platform& platform, const QString& gameFolder) {
     const QString programFolder = platform::programFolderOf(platform.program.programPath());
     // The launcher is a program of this machine: its path has no Windows text to compare.
-    if (platform::isDrivePathText(gameFolder))
+    if (platform::isWindowsPathText(gameFolder))
         return platform::sameEntryOnDisk(programFolder, platform::resolvePath(gameFolder));
     return programFolder == gameFolder;
 }

@@ -18,8 +18,8 @@ inline constexpr auto kNoWineMessage =
     "package), or set WINE to the wine program you use, and press Start again.";
 
 // True when the launcher sits in the game folder: its own folder equals the game folder byte
-// for byte; for a game folder inside the Wine prefix (a drive path), both are the same folder
-// on disk.
+// for byte; for a game folder inside the Wine prefix (a drive or network path), both are the same
+// folder on disk.
 bool isPlacedInGameFolder(const platform::Platform& platform, const QString& gameFolder);
 
 // Starts "<game folder>\gvtarsis.exe" with the argument text, then stops the tune. Returns the

@@ -93,6 +93,10 @@ bool isDrivePathText(const QString& text) {
            ((text[0] >= u'a' && text[0] <= u'z') || (text[0] >= u'A' && text[0] <= u'Z'));
 }
 
+bool isWindowsPathText(const QString& text) {
+    return isDrivePathText(text) || text.startsWith(QStringLiteral("\\\\"));
+}
+
 bool sameNameIgnoringCase(const QString& a, const QString& b) {
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }

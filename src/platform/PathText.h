@@ -16,6 +16,9 @@ bool isRootedPathText(const QString& text);
 // True when the text begins with a drive letter and a colon ("C:\Games\..."): a path inside
 // the Wine prefix in use.
 bool isDrivePathText(const QString& text);
+// True for a drive path or a network path ("\\server\share\..."): a text that names a place
+// through the Wine prefix in use, not a path of this machine.
+bool isWindowsPathText(const QString& text);
 
 // The path on this machine: a drive path starts at the link for its drive of the prefix in use.
 // Each component is found without regard to case (an exact match first; among names that

@@ -67,7 +67,7 @@ private:
 };
 
 // Starts the game detached, never through a shell, in the launcher's current directory. A
-// drive path, a Windows program (whatever its mode) and a file that is not executable go
+// drive or network path, a Windows program (whatever its mode) and a file that is not executable go
 // through Wine in the prefix in use, under a UTF-8 character set.
 class DetachedProcessStarter final : public ProcessStarter {
 public:

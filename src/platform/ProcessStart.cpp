@@ -65,11 +65,12 @@ StartResult DetachedProcessStarter::start(const QString& executableText,
     QList<QByteArray> words;
     for (const QString& word : splitArgumentWords(argumentText))
         words.append(fileNameOfText(word));
-    const bool drivePath = isDrivePathText(executableText);
-    const QByteArray file = drivePath ? QByteArray() : fileNameOfText(resolvePath(executableText));
-    if (!drivePath && ::access(file.constData(), F_OK) != 0)
+    const bool windowsPath = isWindowsPathText(executableText);
+    const QByteArray file =
+        windowsPath ? QByteArray() : fileNameOfText(resolvePath(executableText));
+    if (!windowsPath && ::access(file.constData(), F_OK) != 0)
         return StartResult::Failed;
-    if (!drivePath && ::access(file.constData(), X_OK) == 0 &&
+    if (!windowsPath && ::access(file.constData(), X_OK) == 0 &&
         !isWindowsProgram(textOfFileName(file)))
         return startDetached(file, words, environmentOfThisProcess()) ? StartResult::Started
                                                                       : StartResult::Failed;
@@ -87,7 +88,7 @@ StartResult DetachedProcessStarter::start(const QString& executableText,
     QList<QByteArray> arguments;
     for (const QString& argument : wine.arguments)
         arguments.append(argument.toUtf8());
-    arguments.append(drivePath ? fileNameOfText(executableText) : file);
+    arguments.append(windowsPath ? fileNameOfText(executableText) : file);
     return startDetached(fileNameOfText(wine.program), arguments + words, environment)
                ? StartResult::Started
                : StartResult::Failed;

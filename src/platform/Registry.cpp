@@ -78,7 +78,14 @@ GameDirLookup lookUpGameDir(const QString& launcherPath) {
     const QString value = settingsFileGameDir();
     if (!value.isEmpty()) {
         useNearest();
-        return {fileNameOfText(value).size() > kMaxGameDirBytes ? QString() : value, {}};
+        if (fileNameOfText(value).size() <= kMaxGameDirBytes)
+            return {value, {}};
+        // The game itself reads no longer GAMEDIR; the prefixes are not looked in behind it.
+        return {QString(),
+                {QStringLiteral("the settings file %1, whose GAMEDIR is longer than the %2 "
+                                "bytes the game reads")
+                     .arg(shownFileName(settingsFilePath()))
+                     .arg(kMaxGameDirBytes)}};
     }
     PrefixSearch search = findGamePrefix(launcherFolder, places);
     search.lookedIn.prepend(QStringLiteral("the settings file ") +
@@ -93,11 +100,11 @@ GameDirLookup lookUpGameDir(const QString& launcherPath) {
 
 namespace {
 
-// Where the launcher goes for a game folder text: for a drive path, the folder on disk it names
+// Where the launcher goes for a game folder text: for a Windows path, the folder on disk it names
 // (compared on disk); for a path of this machine, the text itself, which the launcher's own
 // folder must spell byte for byte. Empty when there is no such folder.
 QString placeOf(const QString& gameFolder, const QString& prefix) {
-    if (isDrivePathText(gameFolder) || gameFolder.startsWith(QStringLiteral("\\\\")))
+    if (isWindowsPathText(gameFolder))
         return realFolderOf(resolvePathIn(gameFolder, prefix));
     return realFolderOf(gameFolder).isEmpty() ? QString() : gameFolder;
 }

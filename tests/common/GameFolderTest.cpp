@@ -43,15 +43,15 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
         {u"\\Mods\\GvTarsis"_s, QString()}};
     for (const auto& [text, path] : paths)
         EXPECT_EQ(gvt::platform::resolvePath(text), path);
-    const QList<QPair<QString, bool>> placements = {
-        // the launcher's folder, whether it is placed in the game folder
-        {game, true},
-        {prefix.path(u"dosdevices/c:/GAMES/grimvale tarsis"_s), true},
-        {prefix.path(u"drive_c/GAMES"_s), false}};
-    for (const auto& [folder, placed] : placements) {
+    const QList<std::tuple<QString, QString, bool>> placements = {
+        // the game folder, the launcher's folder, whether it is placed in the game folder
+        {gameFolder, game, true},
+        {gameFolder, prefix.path(u"dosdevices/c:/GAMES/grimvale tarsis"_s), true},
+        {gameFolder, prefix.path(u"drive_c/GAMES"_s), false},
+        {u"\\\\server\\share\\gt"_s, prefix.path(u"dosdevices/unc/server/Share/GT"_s), true}};
+    for (const auto& [text, folder, placed] : placements) {
         gvt::test::TestPlatform platform(folder);
-        EXPECT_EQ(isPlacedInGameFolder(platform.platform, gameFolder), placed)
-            << folder.toStdString();
+        EXPECT_EQ(isPlacedInGameFolder(platform.platform, text), placed) << folder.toStdString();
     }
     // A game folder of this machine compares as text.
     gvt::test::TestPlatform platform(game);

@@ -51,8 +51,10 @@ QList<KnownPrefix> readSteamPrefixes(const UserPlaces& places) {
     QList<KnownPrefix> found;
     QSet<QPair<quint64, quint64>> seen; // ~/.steam/steam is usually a link to another
     for (const QString& library : libraries) {
-        const QString compatdata =
-            absolutePathOf(library, places.home) + QStringLiteral("/steamapps/compatdata");
+        const QString folder = absolutePathOf(library, places.home);
+        if (folder.isEmpty()) // a relative path names no folder of ours
+            continue;
+        const QString compatdata = folder + QStringLiteral("/steamapps/compatdata");
         struct stat st {};
         if (::stat(fileNameOfText(compatdata).constData(), &st) != 0 ||
             seen.contains({st.st_dev, st.st_ino}))
