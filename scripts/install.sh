@@ -16,12 +16,13 @@
 set -euo pipefail
 usage() { sed -n '2,16s/^# \{0,1\}//p' "$0"; }
 
-# Paths the caller gives are the caller's: made absolute here, before anything moves.
+# Paths the caller gives are the caller's: made absolute here, before anything moves, and
+# spelled as the launcher spells the path it was started by ("." and ".." taken out in the text,
+# doubled and trailing slashes dropped, links kept).
 absolute() {
   local path=$1
   [[ $path == /* ]] || path="$PWD/$path"
-  while [[ $path == */ && $path != / ]]; do path=${path%/}; done
-  printf '%s' "$path"
+  realpath -m -s -- "$path"
 }
 
 mode=install prefix_arg="" all=no folder="" target=""
@@ -98,7 +99,8 @@ string_value() { local s=$1; printf '%s' "${s//\\/\\\\}"; }
 record_of() { printf '%s/%s' "$installs" "$(printf '%s' "$1" | sha256sum | cut -c1-16)"; }
 read_record() { mapfile -d '' rec <"$1"; }
 
-# The menu entries name their prefix when there are several.
+# The menu entries name their prefix when there are several; an entry whose name could not be
+# changed (a full disk) still starts its game.
 rename_entries() {
   local records=() r entry temp name
   [ -d "$installs" ] && mapfile -t records < <(find "$installs" -type f | sort)
@@ -108,10 +110,12 @@ rename_entries() {
     [ -f "$entry" ] || continue
     name="GVTarsis Mod Manager"
     [ ${#records[@]} -gt 1 ] && name+=" ($([ -n "${rec[1]}" ] && printf '%s prefix %s' "${rec[2]}" "$(home_short "${rec[1]}")" || printf 'in %s' "$(home_short "${rec[0]}")"))"
-    stage "$entry"
-    temp=$REPLY
-    sed "s|^Name=.*|Name=$(string_value "$name" | sed 's/[|&\\]/\\&/g')|" "$entry" >"$temp"
-    mv -f -- "$temp" "$entry"
+    temp=$(mktemp "$(dirname "$entry")/.${entry##*/}.XXXXXX" 2>/dev/null) || continue
+    if sed "s|^Name=.*|Name=$(string_value "$name" | sed 's/[|&\\]/\\&/g')|" "$entry" >"$temp"; then
+      mv -f -- "$temp" "$entry" || rm -f -- "$temp"
+    else
+      rm -f -- "$temp"
+    fi
   done
 }
 
@@ -185,7 +189,9 @@ fi
 # The games the launcher would find: manager, prefix, game folder text, folder on disk.
 found=$(mktemp)
 staged+=("$found")
-if ! "$build/src/app/gvtarsis-gamefolder" ${folder:+"$folder"} >"$found"; then
+if [ -n "$prefix_arg" ]; then
+  "$build/src/app/gvtarsis-gamefolder" --prefix "$prefix_arg" >"$found" || exit 1
+elif ! "$build/src/app/gvtarsis-gamefolder" ${folder:+"$folder"} >"$found"; then
   [ -n "$folder" ] && exit 1
   cat >&2 <<EOF
 No game was found: no Wine prefix records the folder of Grimvale Tarsis (the GAMEDIR value its
@@ -201,7 +207,7 @@ mapfile -d '' fields <"$found"
 # never start. It is named even when its folder is gone.
 current_settings="" settings_place=""
 listed=("${fields[@]}")
-if [ -n "$folder" ]; then
+if [ -n "$folder$prefix_arg" ]; then
   "$build/src/app/gvtarsis-gamefolder" >"$found" 2>/dev/null || true
   mapfile -d '' listed <"$found"
 fi
@@ -212,12 +218,9 @@ done
 games=()
 for ((i = 0; i + 3 < ${#fields[@]}; i += 4)); do
   [ -n "${fields[i + 3]}" ] || continue
-  if [ -n "$prefix_arg" ]; then
-    [ -n "${fields[i + 1]}" ] && { [ "$prefix_arg" = "${fields[i + 1]}" ] || same_folder "$prefix_arg" "${fields[i + 1]}"; } || continue
-  fi
   games+=("$i")
 done
-[ ${#games[@]} -gt 0 ] || fail "No prefix at $prefix_arg records the game's folder."
+[ ${#games[@]} -gt 0 ] || fail "No game folder found."
 if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
   echo "The game was found in several places:" >&2
   for i in "${games[@]}"; do
@@ -228,7 +231,7 @@ if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
 fi
 
 # Every game is made ready first; only when all are, they take their places.
-commits=() reports=()
+commits=() records=() reports=()
 for i in "${games[@]}"; do
   manager=${fields[i]} prefix=${fields[i + 1]} game_text=${fields[i + 2]} place=${fields[i + 3]}
   check_carried "$place"
@@ -295,14 +298,25 @@ ENTRY
   stage "$record"
   printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" >"$REPLY" ||
     fail "Cannot write $record."
-  commits+=("$REPLY" "$record")
+  records+=("$REPLY" "$record")
   reports+=("$([ $replaced = yes ] && echo "Replaced the install in" || echo "Installed into") $place")
 done
 
-# Everything is made: now each file takes its place by one rename.
-for ((n = 0; n < ${#commits[@]}; n += 2)); do mv -f -- "${commits[n]}" "${commits[n + 1]}"; done
+# The folders made, with those of earlier installs, for the last uninstall to take away.
+stage "$state/made-folders"
+{ [ ! -f "$state/made-folders" ] || cat -- "$state/made-folders"
+  [ ${#made[@]} -eq 0 ] || printf '%s\0' "${made[@]}"; } >"$REPLY" ||
+  fail "Cannot write $state/made-folders."
+records+=("$REPLY" "$state/made-folders")
+
+# Everything is made: now each file takes its place by one rename, the records first, so that an
+# install cut short is one that --uninstall takes away and a new install finishes.
+commits=("${records[@]}" "${commits[@]}")
+for ((n = 0; n < ${#commits[@]}; n += 2)); do
+  mv -f -- "${commits[n]}" "${commits[n + 1]}" ||
+    fail "Cannot put ${commits[n + 1]} in its place: install again to finish, or undo it with $0 --uninstall."
+done
 staged=("$found")
-[ ${#made[@]} -eq 0 ] || printf '%s\0' "${made[@]}" >>"$state/made-folders"
 printf '%s\n' "${reports[@]}"
 # An earlier version's install goes once this one stands; what this one uses of it stays.
 if [ -f "$legacy" ]; then

@@ -69,6 +69,19 @@ printf '[General]\nGAMEDIR=/gone/Grimvale Tarsis\n' >"$HOME/.config/Oxley Games/
 if "$install" 2>"$err"; then fail "installed under a settings file naming a folder that is gone"; fi
 grep -q "reads before any prefix" "$err" || fail "a stale GAMEDIR: $(cat "$err")"
 rm -rf "$HOME/.config/Oxley Games" "$HOME/Empty"
+# A prefix of no manager: --prefix takes it. One that only $WINEPREFIX names, with the game
+# outside it, is refused: started from the menu, the launcher would never find it.
+make_prefix "$HOME/pfx/own" "GT"
+"$install" --prefix "$HOME/pfx/own" >/dev/null
+"$install" --uninstall "$HOME/pfx/own" >/dev/null
+[ ! -e "$HOME/pfx/own/drive_c/GT/gvtarsis-modmanager" ] || fail "own prefix: launcher left"
+mkdir -p "$HOME/Outside/GT"
+ln -s / "$HOME/pfx/own/dosdevices/z:"
+printf 'WINE REGISTRY Version 2\n\n[Software\\\\Oxley Games\\\\Grimvale Tarsis] 1\n"GAMEDIR"="Z:%s"\n' \
+  "${HOME//\//\\\\}\\\\Outside\\\\GT" >"$HOME/pfx/own/system.reg"
+if WINEPREFIX="$HOME/pfx/own" "$install" "$HOME/Outside/GT" 2>"$err"; then fail "installed outside"; fi
+grep -q 'only \$WINEPREFIX names' "$err" || fail "outside its prefix: $(cat "$err")"
+rm -rf "$HOME/pfx" "$HOME/Outside"
 
 # A second game, in a bottle: a choice is asked for, then --prefix, --all, and uninstall one.
 bottle="$HOME/.local/share/bottles/bottles/Grimvale"
@@ -125,6 +138,15 @@ desktop-file-validate "$top/resources/desktop/org.gvtarsis.ModManager.desktop"
 appstreamcli validate --no-net "$top/resources/desktop/org.gvtarsis.ModManager.metainfo.xml" >/dev/null
 
 "$install" --uninstall >/dev/null
+# A folder in no prefix, named with "." and ".." and doubled slashes: the settings file and the
+# menu entry spell it as the launcher spells its own path.
+mkdir -p "$HOME/Native/GT"
+(cd "$HOME/Games" && "$install" ../Native/./GT//) >/dev/null
+grep -qxF "GAMEDIR=$HOME/Native/GT" "$HOME/.config/Oxley Games/Grimvale Tarsis.conf" ||
+  fail "settings file: $(cat "$HOME/.config/Oxley Games/Grimvale Tarsis.conf")"
+check_entry "$(entries)" "$HOME/Native/GT"
+"$install" --uninstall >/dev/null
+rm -rf "$HOME/Native"
 after=$(find "$work" | sort)
 [ "$before" = "$after" ] || fail "left behind: $(comm -13 <(echo "$before") <(echo "$after"))"
 echo "install and uninstall: ok"
