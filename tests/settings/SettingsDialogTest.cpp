@@ -157,7 +157,8 @@ TEST(SettingsDialog, ArrowKeysStepThroughProfilesAndModesFromTheOneShown) {
         s.messages.texts.clear();
         faults::watch({s.home.dir.path()});
         QTest::keyClick(combo, key);
-        EXPECT_LE(faults::flushes(), 2) << expected.toStdString();
+        // A refused step changes nothing, so saves nothing.
+        EXPECT_EQ(faults::flushes(), expected.endsWith(refused) ? 0 : 2) << expected.toStdString();
         EXPECT_EQ(combo->currentText() + u'|' + f.nameEdit->text() + u'|' +
                       s.home.config("Resolution") + u'|' + s.messages.texts.join(u','),
                   expected);
