@@ -43,17 +43,22 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
         {u"\\Mods\\GvTarsis"_s, QString()}};
     for (const auto& [text, path] : paths)
         EXPECT_EQ(gvt::platform::resolvePath(text), path);
+    // A game folder of this machine compares as text: another spelling is another folder.
+    const QString native = game.chopped(1);
     const QList<std::tuple<QString, QString, bool>> placements = {
         // the game folder, the launcher's folder, whether it is placed in the game folder
+        {native, native, true},
+        {native + u'/', native, false},
+        {native + u'\\', native, false},
+        {native, native.toUpper(), false},
+        {native + u"/Mods/.."_s, native, false},
         {gameFolder, game, true},
         {gameFolder, prefix.path(u"dosdevices/c:/GAMES/grimvale tarsis"_s), true},
         {gameFolder, prefix.path(u"drive_c/GAMES"_s), false},
         {u"\\\\server\\share\\gt"_s, prefix.path(u"dosdevices/unc/server/Share/GT"_s), true}};
     for (const auto& [text, folder, placed] : placements) {
         gvt::test::TestPlatform platform(folder);
-        EXPECT_EQ(isPlacedInGameFolder(platform.platform, text), placed) << folder.toStdString();
+        EXPECT_EQ(isPlacedInGameFolder(platform.platform, text), placed)
+            << text.toStdString() << " " << folder.toStdString();
     }
-    // A game folder of this machine compares as text.
-    gvt::test::TestPlatform platform(game);
-    EXPECT_FALSE(isPlacedInGameFolder(platform.platform, game + u"Mods/.."_s));
 }
