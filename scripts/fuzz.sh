@@ -11,7 +11,8 @@ build=${GVT_FUZZ_BUILD:-build-fuzz}
 if [ -z "${GVT_FUZZ_BUILD:-}" ]; then
   scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev \
     libmpg123-dev libpulse-dev
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DGVT_FUZZ=ON >/dev/null
   cmake --build build-fuzz --parallel "$(nproc)" --target "${targets[@]/#/fuzz_}" >build-fuzz/build.log ||
     { tail -n 40 build-fuzz/build.log >&2; exit 1; }

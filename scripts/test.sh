@@ -9,7 +9,8 @@ GVT_WERROR=ON scripts/setup.sh
 
 scripts/need-packages.sh clang libclang-rt-14-dev
 # Optimised a little and with line tables only: quick to build, stack traces still exact.
-CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DGVT_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DGVT_WERROR=ON \
   -DGVT_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan --parallel "$(nproc)"

@@ -120,14 +120,14 @@ std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& g
             ? QStringLiteral("Grimvale Tarsis is installed in %1.\n\nThe Mod Manager starts the "
                              "game from the game folder. Place it there? A link to it, "
                              "\"gvtarsis-modmanager\", is made in that folder; later starts go "
-                             "there at once. Without it, the Mod Manager does not ask again.")
+                             "there at once. Choose \"Don't Place It\" and it does not ask again.")
                   .arg(describe(games.first()))
             : QStringLiteral(
                   "Grimvale Tarsis is installed in several places. The Mod Manager "
                   "starts the game from the game folder: in which shall it be "
                   "placed? A link to it, \"gvtarsis-modmanager\", is made in that "
-                  "folder; later starts go there at once. Without it, the Mod Manager does not "
-                  "ask again."),
+                  "folder; later starts go there at once. Choose \"Don't Place It\" and it does "
+                  "not ask again."),
         &dialog);
     text->setWordWrap(true);
     layout->addWidget(text);
