@@ -5,7 +5,8 @@
 # Debian generator computes the package's dependencies from the libraries the program links.
 #   scripts/package.sh [output folder]
 set -euo pipefail
-out=$(realpath "${1:-$(dirname "$0")/..}")
+out=$(realpath -m "${1:-$(dirname "$0")/..}")
+mkdir -p -- "$out" || { echo "Cannot make the folder $out for the package." >&2; exit 1; }
 cd "$(dirname "$0")/.."
 scripts/need-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev \
   libgl-dev libxkbcommon-dev libmpg123-dev libpulse-dev dpkg-dev
