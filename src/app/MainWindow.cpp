@@ -19,8 +19,8 @@
 
 namespace gvt::app {
 
-MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
-    : ModalDialog(parent), m_platform(platform), m_ui(std::make_unique<Ui::MainWindowUi>()),
+MainWindow::MainWindow(platform::Platform& platform, std::optional<common::GameFolderLookup> lookup)
+    : m_platform(platform), m_ui(std::make_unique<Ui::MainWindowUi>()),
       m_multiplayer(std::make_unique<multiplayer::MultiplayerDialog>(platform)),
       m_music(std::make_unique<music::MusicDialog>(platform)),
       m_settings(std::make_unique<settings::SettingsDialog>(platform)) {
@@ -32,10 +32,11 @@ MainWindow::MainWindow(platform::Platform& platform, QWidget* parent)
     connect(m_ui->startButton, &QPushButton::clicked, this, &MainWindow::launchSinglePlayer);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    const common::GameFolderLookup lookup = common::lookUpGameFolder(m_platform);
-    m_gameFolder = lookup.folder;
+    if (!lookup)
+        lookup = common::lookUpGameFolder(m_platform);
+    m_gameFolder = lookup->gameFolder;
     if (m_gameFolder.isEmpty())
-        m_notFound = common::gameNotFoundMessage(lookup.lookedIn);
+        m_notFound = common::gameNotFoundMessage(lookup->lookedIn);
     // The bar's titles show at once; their popups are made right after the first paint.
     m_menuBar = new QMenuBar(this);
     m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));

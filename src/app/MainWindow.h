@@ -1,8 +1,10 @@
 #pragma once
 
+#include "common/GameFolder.h"
 #include "ui/ModalDialog.h"
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QMenuBar;
@@ -31,7 +33,9 @@ namespace gvt::app {
 class MainWindow : public ui::ModalDialog {
     Q_OBJECT
 public:
-    explicit MainWindow(platform::Platform& platform, QWidget* parent = nullptr);
+    // `lookup`: the game folder as already looked up for this launcher, else it is looked up.
+    explicit MainWindow(platform::Platform& platform,
+                        std::optional<common::GameFolderLookup> lookup = std::nullopt);
     ~MainWindow() override;
 
     QString gameFolder() const { return m_gameFolder; }

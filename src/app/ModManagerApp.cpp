@@ -30,8 +30,7 @@ int ModManagerApp::run(const QByteArray& startedAs) {
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};
     // Installed as a program of this machine, it places itself in the game folder first.
-    placeLauncher(services, askWhereToPlace, nullptr);
-    MainWindow window(services);
+    MainWindow window(services, placeLauncher(services, askWhereToPlace, nullptr));
     window.exec();
     return 0;
 }

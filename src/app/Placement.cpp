@@ -44,45 +44,46 @@ void goOnAs(platform::Platform& platform, const QString& link, const QString& pl
 
 } // namespace
 
-void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidget* owner) {
-    const QString gameFolder = common::readGameFolder(platform);
-    if (!gameFolder.isEmpty() && common::isPlacedInGameFolder(platform, gameFolder))
-        return;
+std::optional<common::GameFolderLookup>
+placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidget* owner) {
+    const common::GameFolderLookup lookup = common::lookUpGameFolder(platform);
+    if (!lookup.gameFolder.isEmpty() && common::isPlacedInGameFolder(platform, lookup.gameFolder))
+        return lookup;
     // Links lead to the program itself, wherever it was started from.
     char real[PATH_MAX];
     const QByteArray self = platform::fileNameOfText(platform.program.programPath());
     if (!::realpath(self.constData(), real))
-        return;
+        return lookup;
     QList<platform::InstalledGame> games = platform::findInstalledGames();
     games.removeIf([](const platform::InstalledGame& game) { return game.place.isEmpty(); });
     // Put in a game folder by hand, it stays where it is: the placement message tells the rest.
     const QString folder = platform::programFolderOf(platform.program.programPath());
     for (const platform::InstalledGame& game : games) {
         if (platform::sameEntryOnDisk(folder, game.place))
-            return;
+            return lookup;
     }
     const auto linkIn = [](const platform::InstalledGame& game) {
         return game.place + QStringLiteral("/gvtarsis-modmanager");
     };
+    // A game folder with a link to this program: placed at an earlier start. One that holds
+    // another launcher (copied there by hand or by the install script), or that the user said
+    // no to, is not offered again.
+    const QStringList declined = platform::readConfigValue(kDeclined).split(u'\n');
+    QList<platform::InstalledGame> offered;
     for (const platform::InstalledGame& game : games) {
         struct stat st {};
-        const QByteArray link = platform::fileNameOfText(linkIn(game));
-        if (::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode) &&
-            platform::sameEntryOnDisk(linkIn(game), platform::textOfFileName(real))) {
+        if (::lstat(platform::fileNameOfText(linkIn(game)).constData(), &st) != 0) {
+            if (!declined.contains(game.place))
+                offered.append(game);
+        } else if (S_ISLNK(st.st_mode) &&
+                   platform::sameEntryOnDisk(linkIn(game), platform::textOfFileName(real))) {
             goOnAs(platform, linkIn(game), game.place);
-            return;
+            return std::nullopt;
         }
     }
-    // A folder that holds a launcher already (one copied there by hand or by the install
-    // script), or one the user said no to, is not offered again.
-    const QStringList declined = platform::readConfigValue(kDeclined).split(u'\n');
-    games.removeIf([&](const platform::InstalledGame& game) {
-        struct stat st {};
-        return declined.contains(game.place) ||
-               ::lstat(platform::fileNameOfText(linkIn(game)).constData(), &st) == 0;
-    });
+    games = offered;
     if (games.isEmpty())
-        return;
+        return lookup;
     const std::optional<qsizetype> chosen = ask(games);
     if (!chosen || *chosen < 0 || *chosen >= games.size()) {
         QStringList places = declined;
@@ -91,7 +92,7 @@ void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, Q
         places.removeAll(QString());
         platform::setConfigValue(kDeclined, places.join(u'\n'));
         platform::saveConfigValues();
-        return;
+        return lookup;
     }
     const platform::InstalledGame& game = games[*chosen];
     const QByteArray link = platform::fileNameOfText(linkIn(game));
@@ -106,9 +107,10 @@ void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, Q
                                           "left as it is")
                          : QString::fromLocal8Bit(std::strerror(error))),
             ui::MessageIcon::Exclamation);
-        return;
+        return lookup;
     }
     goOnAs(platform, linkIn(game), game.place);
+    return std::nullopt;
 }
 
 std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& games) {

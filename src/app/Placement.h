@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/GameFolder.h"
 #include "platform/Registry.h"
 
 #include <QString>
@@ -27,7 +28,10 @@ using PlacementQuestion =
 // "<game folder>/gvtarsis-modmanager" to itself and goes on as that link, in that folder. A
 // "no" is remembered for the folders offered. A link never replaces anything there; what goes
 // wrong is told, over `owner`.
-void placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidget* owner);
+// Gives the game folder lookup it made while the launcher goes on as it was started; nothing
+// once it goes on as a link, whose lookup is another.
+std::optional<common::GameFolderLookup> placeLauncher(platform::Platform& platform,
+                                                      const PlacementQuestion& ask, QWidget* owner);
 
 // The question as the program asks it, in a dialog.
 std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& games);

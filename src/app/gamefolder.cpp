@@ -38,8 +38,10 @@ void put(const QByteArray& field) {
     std::fputc('\0', stdout);
 }
 
-// A game of a prefix, or an explanation on standard error and nothing.
-std::optional<InstalledGame> gameOfPrefix(const QString& prefix) {
+// A game of a prefix, named after the manager that keeps it among the `known` games, or an
+// explanation on standard error and nothing.
+std::optional<InstalledGame> gameOfPrefix(const QString& prefix,
+                                          const QList<InstalledGame>& known) {
     const QString recorded = prefixGameDir(prefix);
     if (recorded.isEmpty()) {
         std::fprintf(stderr,
@@ -55,10 +57,9 @@ std::optional<InstalledGame> gameOfPrefix(const QString& prefix) {
         return std::nullopt;
     }
     InstalledGame game{QStringLiteral("Wine"), prefix, recorded, textOfFileName(place)};
-    // The manager that keeps the prefix, as a listing names it.
-    for (const InstalledGame& known : findInstalledGames()) {
-        if (!known.prefix.isEmpty() && sameEntryOnDisk(known.prefix, prefix))
-            game.manager = known.manager;
+    for (const InstalledGame& other : known) {
+        if (!other.prefix.isEmpty() && sameEntryOnDisk(other.prefix, prefix))
+            game.manager = other.manager;
     }
     return game;
 }
@@ -95,7 +96,7 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "%s is not a Wine prefix (it has no system.reg).\n", argv[2]);
             return 1;
         }
-        const auto game = gameOfPrefix(prefix);
+        const auto game = gameOfPrefix(prefix, findInstalledGames());
         if (!game || !foundFromTheMenu(*game))
             return 1;
         games.append(*game);
@@ -107,13 +108,14 @@ int main(int argc, char* argv[]) {
         }
         QString prefix = prefixHolding(textOfFileName(folder));
         // A game outside every prefix may still be one a known prefix records.
-        for (const InstalledGame& known : findInstalledGames()) {
-            if (prefix.isEmpty() && !known.prefix.isEmpty() &&
-                known.place == textOfFileName(folder))
-                prefix = known.prefix;
+        const QList<InstalledGame> known = findInstalledGames();
+        for (const InstalledGame& other : known) {
+            if (prefix.isEmpty() && !other.prefix.isEmpty() &&
+                other.place == textOfFileName(folder))
+                prefix = other.prefix;
         }
         if (!prefix.isEmpty()) {
-            const auto game = gameOfPrefix(prefix);
+            const auto game = gameOfPrefix(prefix, known);
             if (!game)
                 return 1;
             if (fileNameOfText(game->place) != folder) {

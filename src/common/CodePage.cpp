@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <memory>
 #include <optional>
 
 namespace gvt::common {
@@ -112,6 +113,8 @@ CodePage::CodePage(int number)
                                    ? char16_t(*c)
                                    : undefinedByte(static_cast<unsigned char>(byte), true);
     }
+    for (int byte = 255; byte >= 0; --byte)
+        m_bytes.insert(m_text[size_t(byte)], char(byte));
 }
 
 QString CodePage::textOf(QByteArrayView bytes) const {
@@ -122,7 +125,7 @@ QString CodePage::textOf(QByteArrayView bytes) const {
             text.append(QChar(m_text[static_cast<unsigned char>(byte)]));
         return text;
     }
-    Converter decoder("UTF-32LE", iconvNameOf(m_number));
+    std::unique_ptr<Converter> decoder; // opened at the first byte that is not ASCII
     for (qsizetype i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
@@ -132,13 +135,15 @@ QString CodePage::textOf(QByteArrayView bytes) const {
         }
         // A lead byte and its trail, else a character of one byte, else a byte it leaves
         // undefined.
+        if (!decoder)
+            decoder = std::make_unique<Converter>("UTF-32LE", iconvNameOf(m_number));
         std::optional<char32_t> c;
         qsizetype length = 2;
         if (i + 1 < bytes.size())
-            c = onlyCodePoint(decoder.convert(bytes.sliced(i, 2)));
+            c = onlyCodePoint(decoder->convert(bytes.sliced(i, 2)));
         if (!c) {
             length = 1;
-            c = onlyCodePoint(decoder.convert(bytes.sliced(i, 1)));
+            c = onlyCodePoint(decoder->convert(bytes.sliced(i, 1)));
         }
         if (c)
             text.append(QString::fromUcs4(&*c, 1));
@@ -152,15 +157,6 @@ QString CodePage::textOf(QByteArrayView bytes) const {
 QByteArray CodePage::bytesOf(QStringView text) const {
     QByteArray bytes;
     bytes.reserve(text.size());
-    static QHash<int, QHash<char16_t, char>> reverse;
-    QHash<char16_t, char>* single = nullptr;
-    if (m_singleByte) {
-        single = &reverse[m_number];
-        if (single->isEmpty()) {
-            for (int byte = 255; byte >= 0; --byte)
-                single->insert(m_text[size_t(byte)], char(byte));
-        }
-    }
     std::optional<Converter> encoder;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
@@ -176,9 +172,9 @@ QByteArray CodePage::bytesOf(QStringView text) const {
         char32_t c = unit;
         if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             c = QChar::surrogateToUcs4(unit, text[++i].unicode());
-        if (single) {
-            const auto found = single->constFind(unit);
-            bytes.append(c == unit && found != single->constEnd() ? *found : '?');
+        if (m_singleByte) {
+            const auto found = m_bytes.constFind(unit);
+            bytes.append(c == unit && found != m_bytes.constEnd() ? *found : '?');
             continue;
         }
         if (!encoder)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -30,6 +31,7 @@ private:
     int m_number;
     bool m_singleByte;
     std::array<char16_t, 256> m_text{}; // what each byte reads as, for the single-byte ones
+    QHash<char16_t, char> m_bytes;      // and back: the lowest byte that reads as a character
 };
 
 // The game's texts (what the user sees or types, and what goes into the game's files) convert

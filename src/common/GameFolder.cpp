@@ -7,12 +7,11 @@
 namespace gvt::common {
 
 GameFolderLookup lookUpGameFolder(const platform::Platform& platform) {
-    platform::GameDirLookup lookup = platform::lookUpGameDir(platform.program.programPath());
-    return {lookup.gameFolder, lookup.lookedIn};
+    return platform::lookUpGameDir(platform.program.programPath());
 }
 
 QString readGameFolder(const platform::Platform& platform) {
-    return lookUpGameFolder(platform).folder;
+    return lookUpGameFolder(platform).gameFolder;
 }
 
 QString gameNotFoundMessage(const QStringList& lookedIn) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Registry.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,10 +16,7 @@ namespace gvt::common {
 QString readGameFolder(const platform::Platform& platform);
 
 // The same, and where it was looked for when it was not found.
-struct GameFolderLookup {
-    QString folder;
-    QStringList lookedIn;
-};
+using GameFolderLookup = platform::GameDirLookup;
 GameFolderLookup lookUpGameFolder(const platform::Platform& platform);
 
 // What the user is told once when the game folder was not found.

@@ -137,7 +137,7 @@ bool replaceExistingFile(const QString& path,
 
     // The temporary name stays within the file-name limit however long the file's own name is.
     const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(std::max<qsizetype>(slash, 1));
+    const QByteArray folder = folderOfPath(target);
     const long nameMax = ::pathconf(folder.constData(), _PC_NAME_MAX);
     const QByteArray start =
         '.' + target.mid(slash + 1).left((nameMax > 0 ? nameMax : 255) - 12) + ".new-";

@@ -2,6 +2,7 @@
 
 #include "platform/FileName.h"
 #include "platform/PathText.h"
+#include "platform/wine/ManagerFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,24 +39,20 @@ QString currentFolderAsStarted() {
     return ::getcwd(buffer, sizeof buffer) ? textOfFileName(buffer) : QString();
 }
 
-// A program name looked up on PATH as the shell does, the folders taken as their own bytes.
+} // namespace
+
 QString findOnPath(const QString& name) {
+    const QString current = currentFolderAsStarted();
     for (const QByteArray& folder : qgetenv("PATH").split(':')) {
         // An empty or relative entry is a folder below the current one, as the shell takes it.
         const QString entry = textOfFileName(folder);
         const QString path =
-            (entry.startsWith(u'/') ? entry : currentFolderAsStarted() + u'/' + entry) + u'/' +
-            name;
-        struct stat st {};
-        const QByteArray bytes = fileNameOfText(path);
-        if (::stat(bytes.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-            ::access(bytes.constData(), X_OK) == 0)
+            (entry.startsWith(u'/') ? entry : current + u'/' + entry) + u'/' + name;
+        if (isExecutableFile(path))
             return path;
     }
     return {};
 }
-
-} // namespace
 
 bool sameEntryOnDisk(const QString& a, const QString& b) {
     struct stat first {};

@@ -49,6 +49,10 @@ QStringList splitArgumentWords(const QString& argumentText);
 // True when two paths name the same folder or file on disk (both must exist).
 bool sameEntryOnDisk(const QString& a, const QString& b);
 
+// A program name looked up on PATH as the shell does, the folders taken as their own bytes;
+// empty when none is there.
+QString findOnPath(const QString& name);
+
 // The path of a program started as `startedAs` (its first argument), made absolute against the
 // current folder as the shell spells it, or looked up on PATH when it names no folder; links
 // are kept. `realPath` when that path names another file.

@@ -71,9 +71,7 @@ GameDirLookup lookUpGameDir(const QString& launcherPath) {
     // Without a prefix that records the game, a Windows program starts in the nearest one.
     const auto useNearest = [&] {
         const QList<KnownPrefix> near = nearPrefixes(launcherFolder, places);
-        usePrefix(!near.isEmpty()               ? near.first().folder
-                  : places.winePrefix.isEmpty() ? places.home + QStringLiteral("/.wine")
-                                                : places.winePrefix);
+        usePrefix(near.isEmpty() ? QString() : near.first().folder); // none: $WINEPREFIX, ~/.wine
     };
     const QString value = settingsFileGameDir();
     if (!value.isEmpty()) {

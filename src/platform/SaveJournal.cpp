@@ -2,9 +2,11 @@
 
 #include "platform/FileName.h"
 #include "platform/FileReplace.h"
+#include "platform/wine/KnownPrefix.h"
 
 #include <QCryptographicHash>
 #include <QList>
+#include <QSet>
 #include <QtEndian>
 
 #include <cerrno>
@@ -160,6 +162,10 @@ bool isHalfWritten(QByteArrayView now, QByteArrayView old, QByteArrayView conten
 } // namespace
 
 void removeStaleTemporaries(const QByteArray& folder, const QByteArray& start) {
+    static QSet<QByteArray> cleaned;
+    if (cleaned.contains(folder + '/' + start))
+        return;
+    cleaned.insert(folder + '/' + start);
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return;
@@ -172,10 +178,7 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& start) {
 }
 
 QString stateFolder() {
-    const QString state = textOfFileName(qgetenv("XDG_STATE_HOME"));
-    if (state.startsWith(u'/'))
-        return state + QStringLiteral("/gvtarsis-modmanager");
-    return textOfFileName(qgetenv("HOME")) + QStringLiteral("/.local/state/gvtarsis-modmanager");
+    return UserPlaces::ofThisUser().stateHome + QStringLiteral("/gvtarsis-modmanager");
 }
 
 void syncFolder(const QByteArray& folder) {

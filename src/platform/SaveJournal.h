@@ -17,7 +17,8 @@ namespace gvt::platform {
 QString stateFolder();
 
 // Removes what a crash left of a file's temporary files: the names of `folder` that are
-// `start` and six more characters (".Init.con.new-" and "XXXXXX").
+// `start` and six more characters (".Init.con.new-" and "XXXXXX"). Litter comes from an earlier
+// run, so each file's folder is looked through once a run, not at every save.
 void removeStaleTemporaries(const QByteArray& folder, const QByteArray& start);
 
 // Flushes a folder's entries to disk, so that a rename in it survives a power cut; nothing

@@ -13,6 +13,7 @@ struct UserPlaces {
     QString home;       // $HOME
     QString configHome; // $XDG_CONFIG_HOME, else ~/.config
     QString dataHome;   // $XDG_DATA_HOME, else ~/.local/share
+    QString stateHome;  // $XDG_STATE_HOME, else ~/.local/state
     QString winePrefix; // $WINEPREFIX, or empty
     QString wine;       // $WINE, or empty
 

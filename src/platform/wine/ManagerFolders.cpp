@@ -1,6 +1,7 @@
 #include "platform/wine/ManagerFolders.h"
 
 #include "platform/FileName.h"
+#include "platform/FileReplace.h"
 
 #include <QDir>
 
@@ -18,16 +19,8 @@ std::optional<QByteArray> readManagerFile(const QString& path) {
         return std::nullopt;
     struct stat st {};
     QByteArray content;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLimit;
-    if (ok) {
-        content.resize(qsizetype(st.st_size));
-        qsizetype done = 0;
-        while (ok && done < content.size()) {
-            const ssize_t n = ::read(fd, content.data() + done, size_t(content.size() - done));
-            ok = n > 0 || (n < 0 && errno == EINTR);
-            done += std::max<ssize_t>(n, 0);
-        }
-    }
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLimit &&
+                    readFully(fd, content);
     ::close(fd);
     return ok ? std::optional(content) : std::nullopt;
 }

@@ -58,8 +58,9 @@ QString lookedInLine(const KnownPrefix& prefix) {
 QList<KnownPrefix> nearPrefixes(const QString& launcherFolder, const UserPlaces& places) {
     PrefixList list;
     if (!launcherFolder.isEmpty()) {
-        for (const QString& folder : {launcherFolder, realFolderOf(launcherFolder)})
-            list.add({QStringLiteral("Wine"), prefixHolding(folder), {}});
+        list.add({QStringLiteral("Wine"), prefixHolding(launcherFolder), {}});
+        if (const QString real = realFolderOf(launcherFolder); real != launcherFolder)
+            list.add({QStringLiteral("Wine"), prefixHolding(real), {}});
     }
     if (!places.winePrefix.isEmpty())
         list.add({QStringLiteral("Wine"), places.winePrefix, {}});

@@ -1,4 +1,5 @@
 #include "platform/FileName.h"
+#include "platform/PathText.h"
 #include "platform/wine/ManagerFiles.h"
 #include "platform/wine/ManagerFolders.h"
 #include "platform/wine/PrefixReaders.h"
@@ -24,11 +25,9 @@ QStringList steamFolders(const UserPlaces& places) {
 
 QString steamFolderOf(const UserPlaces& places) {
     for (const QString& folder : steamFolders(places)) {
-        char real[PATH_MAX];
         // ~/.steam/steam is a link to where Steam is; its programs want the folder itself.
-        if (isFolder(folder + QStringLiteral("/steamapps")) &&
-            ::realpath(fileNameOfText(folder).constData(), real))
-            return textOfFileName(real);
+        if (isFolder(folder + QStringLiteral("/steamapps")))
+            return realFolderOf(folder);
     }
     return {};
 }

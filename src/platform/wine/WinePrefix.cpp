@@ -9,8 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QStandardPaths>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +35,7 @@ UserPlaces UserPlaces::ofThisUser() {
     places.home = folder("HOME", QDir::homePath());
     places.configHome = folder("XDG_CONFIG_HOME", places.home + QStringLiteral("/.config"));
     places.dataHome = folder("XDG_DATA_HOME", places.home + QStringLiteral("/.local/share"));
+    places.stateHome = folder("XDG_STATE_HOME", places.home + QStringLiteral("/.local/state"));
     places.winePrefix = textOfFileName(qgetenv("WINEPREFIX"));
     places.wine = textOfFileName(qgetenv("WINE"));
     return places;
@@ -85,7 +86,7 @@ QString gameDirIn(int fd) {
     // keys are kept, so that no memory the size of the file is ever touched.
     RegistryKeyFilter filter(keys);
     char buffer[65536];
-    for (ssize_t n = 1; n > 0;) {
+    for (ssize_t n = 1; n > 0 || (n < 0 && errno == EINTR);) {
         n = ::read(fd, buffer, sizeof buffer);
         if (n > 0)
             filter.feed(QByteArrayView(buffer, n));
@@ -134,10 +135,8 @@ QString prefixGameDir(const QString& prefix) {
 }
 
 QString wineProgram(const QString& wineVariable) {
-    if (wineVariable.isEmpty())
-        return QStandardPaths::findExecutable(QStringLiteral("wine"));
     if (!wineVariable.contains(u'/'))
-        return QStandardPaths::findExecutable(wineVariable);
+        return findOnPath(wineVariable.isEmpty() ? QStringLiteral("wine") : wineVariable);
     return isExecutableFile(wineVariable) ? QFileInfo(wineVariable).absoluteFilePath() : QString();
 }
 
