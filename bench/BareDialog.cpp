@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline for the main window's start: a bare Qt dialog with one list, one picture and two
 // buttons, started the same way.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks build real widgets: they run offscreen with an application object.
 #include <QApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linked into a program, this reports when its first window paints (nanoseconds of the real
 // time clock on standard output) and ends the program there, so that a script can time exec to
 // first paint. With GVT_REPORT_RESIDENT=<ms> it waits that long after the first paint instead,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What our folder search and sorted lists cost over the bare Qt and standard library calls they
 // stand on, at 1,000, 10,000 and 100,000 entries.
 #include "platform/FolderSearch.h"

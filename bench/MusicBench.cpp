@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Change Music dialog with a My Music folder of 100,000 files (half enabled, half
 // disabled): its opening beside `ls` of the same folder, which also lists and sorts every
 // name, and one move.

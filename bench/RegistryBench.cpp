@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the game folder lookup takes when it falls through to a Wine prefix whose
 // system.reg has grown to 20 MB, beside a bare read of the same file.
 #include "platform/Registry.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times exec to first paint of the Mod Manager's main window beside a bare Qt dialog with one
 # list, one picture and two buttons, started the same way, in turns; prints the median of many
 # runs of each and their ratio. First with the game named by the settings file (the demo), then

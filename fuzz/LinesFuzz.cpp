@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line reader and the rewrite with its kept tail: whatever a file holds, the lines read come
 // back as written and what follows them is kept byte for byte; a single-byte code page keeps
 // every byte of a text it reads and writes back, a double-byte one every text it reads whole.

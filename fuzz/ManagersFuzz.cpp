@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game managers' files: any content of a Lutris or Bottles YAML file, a Steam
 // libraryfolders.vdf or config_info, or a Heroic game file reads without a crash or a hang.
 #include "platform/wine/ManagerFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path texts and file names: any text resolves without a crash to a path of this machine with
 // no empty component and no backslash, a drive's or a share's path stays on it, and any file
 // name's bytes come back byte for byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Wine registry reader: any file content reads without a crash or a hang, a value found in
 // a key of any name; and the filter that keeps only the game's keys of a file read a piece at a
 // time finds exactly what the whole file gives.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the program's own banner, icon and looping tune from synthesised material.
 # Needs ImageMagick, sox and ffmpeg (Debian: imagemagick sox ffmpeg). The results are
 # committed; run this only to change them.

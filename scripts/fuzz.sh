@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into ./build-fuzz (or takes them from the build that
 # GVT_FUZZ_BUILD names, a clang sanitizer build) and runs each for a while (seconds, 300 unless
 # given) from the seed corpus in fuzz/corpus. A crash or a broken property stops with the

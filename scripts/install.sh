@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Mod Manager for your game: builds what is missing, places the launcher in the game
 # folder, and adds it with its icon to the desktop's application menu.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package, gvtarsis-modmanager_<version>_<arch>.deb, in this folder (or the one
 # named): installs what the build needs, builds the program for release in build-package/
 # (GVT_BUILD_DIR names a build to take instead), and packs what it installs with CPack, whose

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts the launcher on a fresh copy of the bundled
 # demo installation, with a private settings home pointing GAMEDIR at it.
 set -euo pipefail

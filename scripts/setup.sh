@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the build and the tests need (Debian 12 packages) and builds into ./build.
 # GVT_WERROR=ON (as the test command sets it) makes compiler warnings errors; GVT_BENCH=ON also
 # builds the benchmark programs.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test offscreen: the suite as built for use,
 # the same suite built by clang under AddressSanitizer and UndefinedBehaviorSanitizer, and each
 # fuzz target of that build for a short while.

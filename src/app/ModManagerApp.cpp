@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ModManagerApp.h"
 
 #include "app/AppIcon.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells the install script where the game is, found exactly as the launcher finds it. Paths go
 // in and out as their own bytes, each field ended by a NUL, so that any folder name comes
 // through:

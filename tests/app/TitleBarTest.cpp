@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window system draws in each title bar: the window's X property _NET_WM_NAME, read by
 // xprop from a real X server, for every window and message box of the program.
 #include "Fixtures.h"

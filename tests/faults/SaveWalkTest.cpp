@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every save of the program, with each of its write-side calls failing in turn and, in turn,
 // the process ending at it: every file is left old or new, under one name, with nothing beside
 // it that the program does not clean up, every file left old is reported, and the rules that

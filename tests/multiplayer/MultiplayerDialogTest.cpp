@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "multiplayer/MultiplayerDialog.h"
 #include "Fixtures.h"
 #include "common/CodePage.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package as scripts/package.sh makes it from this build: the files it holds, the
 # dependencies computed from what the program links, and lintian without an error.
 set -euo pipefail

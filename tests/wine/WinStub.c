@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A Windows stand-in for the game: records the command line and current directory it was
    started with, and the prefix it runs in, in "launch.txt" beside itself, as UTF-8, one per
    line. */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one test that meets real Wine: a fresh 64-bit prefix, GAMEDIR written as the game's
 // 32-bit installer writes it, a Windows stand-in for the game, and a start from the main window.
 #include "Fixtures.h"

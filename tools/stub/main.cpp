@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for the game: shows the command line it was started with and appends it to
 // launches.log beside itself.
 #include <QApplication>
