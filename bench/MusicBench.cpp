@@ -3,7 +3,7 @@
 // disabled): its opening beside `ls` of the same folder, which also lists and sorts every
 // name, and one move.
 #include "music/MusicDialog.h"
-#include "platform/Platform.h"
+#include "platform/GameInstall.h"
 #include "ui_MusicDialog.h"
 
 #include <QApplication>
@@ -53,20 +53,17 @@ Installation& installation(int files) {
     return made;
 }
 
-// The program's own stand-ins, with a tune that stays silent.
-struct Services : gvt::platform::Sound {
-    void startTune() override {}
-    void stopAll() override {}
-    gvt::platform::SystemProgramLocation program{"music_bench"};
-    gvt::platform::DetachedProcessStarter processes;
-    gvt::platform::Platform platform{program, processes, *this};
-};
+// The game as the launcher finds it when it starts.
+gvt::platform::GameInstall gameAsFound() {
+    return gvt::platform::findGameInstall(QStringLiteral("/nowhere/gvtarsis-modmanager"),
+                                          gvt::platform::UserPlaces::ofThisUser());
+}
 
 void MusicDialogOpening(benchmark::State& state) {
     installation(int(state.range(0)));
-    Services services;
+    const gvt::platform::GameInstall game = gameAsFound();
     for (auto _ : state) {
-        auto dialog = std::make_unique<gvt::music::MusicDialog>(services.platform);
+        auto dialog = std::make_unique<gvt::music::MusicDialog>(game);
         dialog->open(nullptr);
         state.PauseTiming(); // closing is not opening
         dialog.reset();
@@ -92,8 +89,8 @@ void MusicDialogOpeningBaselineLs(benchmark::State& state) {
 
 void MusicDialogMove(benchmark::State& state) {
     installation(int(state.range(0)));
-    Services services;
-    gvt::music::MusicDialog dialog(services.platform);
+    const gvt::platform::GameInstall game = gameAsFound();
+    gvt::music::MusicDialog dialog(game);
     gvt::music::MusicWindow& window = dialog.open(nullptr);
     bool disable = true;
     for (auto _ : state) {

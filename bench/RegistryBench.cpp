@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long the game folder lookup takes when it falls through to a Wine prefix whose
 // system.reg has grown to 20 MB, beside a bare read of the same file.
-#include "platform/Registry.h"
+#include "platform/GameInstall.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,7 +51,8 @@ void GameDirFromPrefix(benchmark::State& state) {
         ::utimensat(AT_FDCWD, file.constData(), nullptr, 0);
         state.ResumeTiming();
         benchmark::DoNotOptimize(
-            gvt::platform::lookUpGameDir(QStringLiteral("/nowhere/gvtarsis-modmanager")));
+            gvt::platform::findGameInstall(QStringLiteral("/nowhere/gvtarsis-modmanager"),
+                                           gvt::platform::UserPlaces::ofThisUser()));
     }
     state.SetBytesProcessed(state.iterations() * (state.range(0) << 20));
 }

@@ -2,8 +2,8 @@
 // Path texts and file names: any text resolves without a crash to a path of this machine with
 // no empty component and no backslash, a drive's or a share's path stays on it, and any file
 // name's bytes come back byte for byte.
-#include "platform/FileName.h"
-#include "platform/PathText.h"
+#include "platform/files/FileName.h"
+#include "platform/wine/WindowsPaths.h"
 
 #include <QDir>
 
@@ -22,20 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         QDir().mkpath(folder + QStringLiteral("/Mods/GvTarsis/settings"));
         QDir().mkpath(folder + QStringLiteral("/dosdevices/unc/server/share"));
         QFile::link(QStringLiteral(".."), folder + QStringLiteral("/dosdevices/c:"));
-        qputenv("WINEPREFIX", QFile::encodeName(folder));
         return folder;
     }();
-    const QString path = gvt::platform::resolvePath(root + u'\\' + text);
+    const auto resolve = [&](const QString& pathText) {
+        return gvt::platform::textOfFileName(gvt::platform::resolvePathIn(pathText, root));
+    };
+    const QString path = resolve(root + u'\\' + text);
     if (!path.startsWith(root) || path.contains(u'\\') || path.contains(QStringLiteral("//")))
         std::abort();
-    gvt::platform::resolvePath(text);
+    resolve(text);
     // A drive path, or a share's, never leaves its drive or its share, whatever its "..".
     for (const auto& [start, folder] :
          {std::pair{QStringLiteral("C:\\"), QStringLiteral("/dosdevices/c:")},
           std::pair{QStringLiteral("\\\\server\\share\\"),
                     QStringLiteral("/dosdevices/unc/server/share")},
           std::pair{QStringLiteral("\\\\"), QStringLiteral("/dosdevices/unc")}}) {
-        const QString resolved = gvt::platform::resolvePath(start + text);
+        const QString resolved = resolve(start + text);
         if (!resolved.startsWith(root + folder) || resolved.contains(u'\\'))
             std::abort();
     }

@@ -20,11 +20,11 @@
 
 namespace gvt::app {
 
-MainWindow::MainWindow(platform::Platform& platform, std::optional<common::GameFolderLookup> lookup)
-    : m_platform(platform), m_ui(std::make_unique<Ui::MainWindowUi>()),
-      m_multiplayer(std::make_unique<multiplayer::MultiplayerDialog>(platform)),
-      m_music(std::make_unique<music::MusicDialog>(platform)),
-      m_settings(std::make_unique<settings::SettingsDialog>(platform)) {
+MainWindow::MainWindow(platform::Platform& platform, platform::GameInstall game)
+    : m_platform(platform), m_game(std::move(game)), m_ui(std::make_unique<Ui::MainWindowUi>()),
+      m_multiplayer(std::make_unique<multiplayer::MultiplayerDialog>(platform, m_game)),
+      m_music(std::make_unique<music::MusicDialog>(m_game)),
+      m_settings(std::make_unique<settings::SettingsDialog>(m_game)) {
     m_ui->setupUi(this);
     ui::keepOneSelected(m_ui->modList);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -33,11 +33,9 @@ MainWindow::MainWindow(platform::Platform& platform, std::optional<common::GameF
     connect(m_ui->startButton, &QPushButton::clicked, this, &MainWindow::launchSinglePlayer);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (!lookup)
-        lookup = common::lookUpGameFolder(m_platform);
-    m_gameFolder = lookup->gameFolder;
+    m_gameFolder = m_game.gameFolder;
     if (m_gameFolder.isEmpty())
-        m_notFound = common::gameNotFoundMessage(lookup->lookedIn);
+        m_notFound = common::gameNotFoundMessage(m_game.lookedIn);
     // The bar's titles show at once; their popups are made right after the first paint.
     m_menuBar = new QMenuBar(this);
     m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
@@ -46,7 +44,7 @@ MainWindow::MainWindow(platform::Platform& platform, std::optional<common::GameF
         m_menuBar->addAction(QString::fromLatin1(title));
     ui::fillSorted(m_ui->modList, [this] {
         QStringList shown;
-        for (const QString& folder : common::listModFolders(m_gameFolder))
+        for (const QString& folder : common::listModFolders(m_game, m_gameFolder))
             shown.append(common::displayNameOf(folder));
         return shown;
     }());
@@ -95,7 +93,7 @@ void MainWindow::buildMenus() {
     // Each profile goes to the top, so the popup shows them in reverse search order.
     m_profilesMenu = new QMenu(m_menuBar);
     titles[1]->setMenu(m_profilesMenu);
-    for (const QString& profile : common::listProfileFolders(m_gameFolder)) {
+    for (const QString& profile : common::listProfileFolders(m_game, m_gameFolder)) {
         auto* action = new QAction(profile, m_profilesMenu);
         const QList<QAction*> existing = m_profilesMenu->actions();
         m_profilesMenu->insertAction(existing.isEmpty() ? nullptr : existing.first(), action);
@@ -118,15 +116,16 @@ void MainWindow::runAbout() {
 }
 
 void MainWindow::launchSinglePlayer() {
-    if (!common::isPlacedInGameFolder(m_platform, m_gameFolder)) {
+    if (!common::isPlacedInGameFolder(m_platform, m_game, m_gameFolder)) {
         ui::showMessage(this, QString::fromLatin1(common::kPlacementMessage),
                         ui::MessageIcon::Information);
         return;
     }
     const QListWidgetItem* selected = m_ui->modList->currentItem();
     const QString shown = selected && selected->isSelected() ? ui::nameOf(selected) : QString();
-    if (const auto problem = common::startGame(
-            m_platform, m_gameFolder, common::singlePlayerArguments(common::folderNameOf(shown))))
+    if (const auto problem =
+            common::startGame(m_platform, m_game, m_gameFolder,
+                              common::singlePlayerArguments(common::folderNameOf(shown))))
         ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
 }
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/GameFolder.h"
+#include "platform/GameInstall.h"
 #include "ui/ModalDialog.h"
 
 #include <memory>
-#include <optional>
 
 class QMenu;
 class QMenuBar;
@@ -34,9 +33,8 @@ namespace gvt::app {
 class MainWindow : public ui::ModalDialog {
     Q_OBJECT
 public:
-    // `lookup`: the game folder as already looked up for this launcher, else it is looked up.
-    explicit MainWindow(platform::Platform& platform,
-                        std::optional<common::GameFolderLookup> lookup = std::nullopt);
+    // `game`: the game as the launcher found it when it started.
+    MainWindow(platform::Platform& platform, platform::GameInstall game);
     ~MainWindow() override;
 
     QString gameFolder() const { return m_gameFolder; }
@@ -58,6 +56,7 @@ private:
     void runAbout();
 
     platform::Platform& m_platform;
+    const platform::GameInstall m_game; // the editors hold it while the window lives
     std::unique_ptr<Ui::MainWindowUi> m_ui;
     std::unique_ptr<multiplayer::MultiplayerDialog> m_multiplayer;
     QString m_gameFolder;

@@ -5,8 +5,9 @@
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "platform/Platform.h"
-#include "platform/SaveJournal.h"
-#include "platform/Tune.h"
+#include "platform/ProcessStart.h"
+#include "platform/files/SaveJournal.h"
+#include "platform/sound/Tune.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -31,7 +32,8 @@ int ModManagerApp::run(const QByteArray& startedAs) {
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};
     // Installed as a program of this machine, it places itself in the game folder first.
-    MainWindow window(services, placeLauncher(services, askWhereToPlace, nullptr));
+    MainWindow window(services, placeLauncher(services, platform::UserPlaces::ofThisUser(),
+                                              askWhereToPlace, nullptr));
     window.exec();
     return 0;
 }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Placement.h"
 
-#include "common/GameFolder.h"
 #include "common/GameLaunch.h"
-#include "platform/FileName.h"
 #include "platform/Platform.h"
+#include "platform/ProgramSettings.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalDialog.h"
 
@@ -37,30 +39,34 @@ QString describe(const platform::InstalledGame& game) {
                         .arg(game.manager, platform::shownFileName(game.prefix));
 }
 
-// Goes on as the launcher in the game folder, started there.
-void goOnAs(platform::Platform& platform, const QString& link, const QString& place) {
-    platform.program.startAs(link);
-    (void)::chdir(platform::fileNameOfText(place).constData());
-}
-
 } // namespace
 
-std::optional<common::GameFolderLookup>
-placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidget* owner) {
-    const common::GameFolderLookup lookup = common::lookUpGameFolder(platform);
-    if (!lookup.gameFolder.isEmpty() && common::isPlacedInGameFolder(platform, lookup.gameFolder))
+platform::GameInstall placeLauncher(platform::Platform& platform,
+                                    const platform::UserPlaces& places,
+                                    const PlacementQuestion& ask, QWidget* owner) {
+    const platform::GameInstall lookup =
+        platform::findGameInstall(platform.program.programPath(), places);
+    if (!lookup.gameFolder.isEmpty() &&
+        common::isPlacedInGameFolder(platform, lookup, lookup.gameFolder))
         return lookup;
+    // Going on as a link in a game folder, the launcher finds that folder's game.
+    const auto goOnAs = [&](const QString& link, const QString& place) {
+        platform.program.startAs(link);
+        (void)::chdir(platform::fileNameOfText(place).constData());
+        return platform::findGameInstall(link, places);
+    };
     // Links lead to the program itself, wherever it was started from.
     char real[PATH_MAX];
     const QByteArray self = platform::fileNameOfText(platform.program.programPath());
     if (!::realpath(self.constData(), real))
         return lookup;
-    QList<platform::InstalledGame> games = platform::findInstalledGames();
+    QList<platform::InstalledGame> games = platform::findInstalledGames(places);
     games.removeIf([](const platform::InstalledGame& game) { return game.place.isEmpty(); });
     // Put in a game folder by hand, it stays where it is: the placement message tells the rest.
     const QString folder = platform::programFolderOf(platform.program.programPath());
     for (const platform::InstalledGame& game : games) {
-        if (platform::sameEntryOnDisk(folder, game.place))
+        if (platform::sameEntryOnDisk(platform::fileNameOfText(folder),
+                                      platform::fileNameOfText(game.place)))
             return lookup;
     }
     const auto linkIn = [](const platform::InstalledGame& game) {
@@ -77,9 +83,8 @@ placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidge
             if (!declined.contains(game.place))
                 offered.append(game);
         } else if (S_ISLNK(st.st_mode) &&
-                   platform::sameEntryOnDisk(linkIn(game), platform::textOfFileName(real))) {
-            goOnAs(platform, linkIn(game), game.place);
-            return std::nullopt;
+                   platform::sameEntryOnDisk(platform::fileNameOfText(linkIn(game)), real)) {
+            return goOnAs(linkIn(game), game.place);
         }
     }
     games = offered;
@@ -87,11 +92,11 @@ placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidge
         return lookup;
     const std::optional<qsizetype> chosen = ask(games);
     if (!chosen || *chosen < 0 || *chosen >= games.size()) {
-        QStringList places = declined;
+        QStringList folders = declined;
         for (const platform::InstalledGame& game : games)
-            places.append(game.place);
-        places.removeAll(QString());
-        platform::setConfigValue(kDeclined, places.join(u'\n'));
+            folders.append(game.place);
+        folders.removeAll(QString());
+        platform::setConfigValue(kDeclined, folders.join(u'\n'));
         platform::saveConfigValues();
         return lookup;
     }
@@ -110,8 +115,7 @@ placeLauncher(platform::Platform& platform, const PlacementQuestion& ask, QWidge
             ui::MessageIcon::Exclamation);
         return lookup;
     }
-    goOnAs(platform, linkIn(game), game.place);
-    return std::nullopt;
+    return goOnAs(linkIn(game), game.place);
 }
 
 std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& games) {

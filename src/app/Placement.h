@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "common/GameFolder.h"
-#include "platform/Registry.h"
+#include "platform/GameInstall.h"
+#include "platform/InstalledGames.h"
 
 #include <QString>
 
@@ -29,10 +29,10 @@ using PlacementQuestion =
 // "<game folder>/gvtarsis-modmanager" to itself and goes on as that link, in that folder. A
 // "no" is remembered for the folders offered. A link never replaces anything there; what goes
 // wrong is told, over `owner`.
-// Gives the game folder lookup it made while the launcher goes on as it was started; nothing
-// once it goes on as a link, whose lookup is another.
-std::optional<common::GameFolderLookup> placeLauncher(platform::Platform& platform,
-                                                      const PlacementQuestion& ask, QWidget* owner);
+// Gives the game as the launcher finds it as it goes on: as it was started, or as that link.
+platform::GameInstall placeLauncher(platform::Platform& platform,
+                                    const platform::UserPlaces& places,
+                                    const PlacementQuestion& ask, QWidget* owner);
 
 // The question as the program asks it, in a dialog.
 std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& games);

@@ -9,11 +9,12 @@
 //   gvtarsis-gamefolder --prefix P  the game of the Wine prefix P, known or not
 // Only games the launcher finds by itself once placed are given.
 // Exit status 1 with a message when there is none.
-#include "platform/FileName.h"
-#include "platform/PathText.h"
-#include "platform/Platform.h"
-#include "platform/Registry.h"
+#include "platform/InstalledGames.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
 #include "platform/wine/PrefixLookup.h"
+#include "platform/wine/WindowsPaths.h"
 #include "platform/wine/WinePrefix.h"
 
 #include <QCoreApplication>
@@ -31,7 +32,7 @@ using namespace gvt::platform;
 namespace {
 
 QByteArray realFolder(const QString& path) {
-    return fileNameOfText(realFolderOf(path));
+    return realFolderOf(fileNameOfText(path));
 }
 
 void put(const QByteArray& field) {
@@ -51,7 +52,7 @@ std::optional<InstalledGame> gameOfPrefix(const QString& prefix,
                      fileNameOfText(prefix).constData());
         return std::nullopt;
     }
-    const QByteArray place = realFolder(resolvePathIn(recorded, prefix));
+    const QByteArray place = realFolderOf(resolvePathIn(recorded, prefix));
     if (place.isEmpty()) {
         std::fprintf(stderr, "The Wine prefix %s records the game folder %s, which is missing.\n",
                      fileNameOfText(prefix).constData(), fileNameOfText(recorded).constData());
@@ -59,7 +60,8 @@ std::optional<InstalledGame> gameOfPrefix(const QString& prefix,
     }
     InstalledGame game{QStringLiteral("Wine"), prefix, recorded, textOfFileName(place)};
     for (const InstalledGame& other : known) {
-        if (!other.prefix.isEmpty() && sameEntryOnDisk(other.prefix, prefix))
+        if (!other.prefix.isEmpty() &&
+            sameEntryOnDisk(fileNameOfText(other.prefix), fileNameOfText(prefix)))
             game.manager = other.manager;
     }
     return game;
@@ -75,7 +77,8 @@ bool foundFromTheMenu(const InstalledGame& game) {
     places.winePrefix.clear();
     places.wine.clear();
     const PrefixSearch search = findGamePrefix(game.place, places);
-    if (search.found && sameEntryOnDisk(search.found->prefix.folder, game.prefix))
+    if (search.found &&
+        sameEntryOnDisk(fileNameOfText(search.found->prefix.folder), fileNameOfText(game.prefix)))
         return true;
     std::fprintf(stderr,
                  "The game in %s lies outside its Wine prefix %s, which only $WINEPREFIX names: "
@@ -97,7 +100,7 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "%s is not a Wine prefix (it has no system.reg).\n", argv[2]);
             return 1;
         }
-        const auto game = gameOfPrefix(prefix, findInstalledGames());
+        const auto game = gameOfPrefix(prefix, findInstalledGames(UserPlaces::ofThisUser()));
         if (!game || !foundFromTheMenu(*game))
             return 1;
         games.append(*game);
@@ -109,7 +112,7 @@ int main(int argc, char* argv[]) {
         }
         QString prefix = prefixHolding(textOfFileName(folder));
         // A game outside every prefix may still be one a known prefix records.
-        const QList<InstalledGame> known = findInstalledGames();
+        const QList<InstalledGame> known = findInstalledGames(UserPlaces::ofThisUser());
         for (const InstalledGame& other : known) {
             if (prefix.isEmpty() && !other.prefix.isEmpty() &&
                 other.place == textOfFileName(folder))
@@ -135,7 +138,7 @@ int main(int argc, char* argv[]) {
             games.append({QStringLiteral("settings file"), QString(), given, given});
         }
     } else {
-        games = findInstalledGames();
+        games = findInstalledGames(UserPlaces::ofThisUser());
         games.removeIf([](const InstalledGame& game) { return !foundFromTheMenu(game); });
         if (games.isEmpty()) {
             std::fprintf(stderr, "No game folder found.\n");

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Config.h"
 
-#include "platform/Registry.h"
+#include "platform/ProgramSettings.h"
 
 namespace gvt::common {
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/GameFiles.h"
 
-#include "platform/FileRename.h"
-#include "platform/FolderNames.h"
-#include "platform/FolderSearch.h"
+#include "platform/GameInstall.h"
+#include "platform/files/FileRename.h"
+#include "platform/files/FolderNames.h"
+#include "platform/files/FolderSearch.h"
+#include "platform/files/PathLookup.h"
 
 namespace gvt::common {
 
@@ -40,8 +42,14 @@ std::optional<QString> failureMessage(const std::optional<platform::FileError>& 
 
 } // namespace
 
-QStringList findNames(const QString& patternText) {
-    const QList<platform::FoundEntry> found = platform::findEntries(patternText);
+QList<platform::FoundEntry> findEntries(const platform::GameInstall& game,
+                                        const QString& patternText) {
+    const platform::PathSplit split = platform::splitLastComponent(patternText);
+    return platform::findEntries(game.resolve(split.folderText), split.lastComponent);
+}
+
+QStringList findNames(const platform::GameInstall& game, const QString& patternText) {
+    const QList<platform::FoundEntry> found = findEntries(game, patternText);
     QStringList names;
     names.reserve(found.size());
     for (const platform::FoundEntry& entry : found)
@@ -49,12 +57,18 @@ QStringList findNames(const QString& patternText) {
     return names;
 }
 
-std::optional<QString> renameGameFile(const QString& fromText, const QString& toText) {
-    return failureMessage(platform::renameFile(fromText, toText), fromText);
+std::optional<QString> renameGameFile(const platform::GameInstall& game, const QString& fromText,
+                                      const QString& toText) {
+    const platform::PathSplit target = platform::splitLastComponent(toText);
+    return failureMessage(platform::renameFile(game.resolve(fromText),
+                                               game.resolve(target.folderText),
+                                               target.lastComponent),
+                          fromText);
 }
 
-FolderEntries::FolderEntries(const QString& folderText, const QStringList& patterns)
-    : m_folder(std::make_unique<platform::FolderNames>(folderText, patterns)) {}
+FolderEntries::FolderEntries(const platform::GameInstall& game, const QString& folderText,
+                             const QStringList& patterns)
+    : m_folder(std::make_unique<platform::FolderNames>(game.resolve(folderText), patterns)) {}
 
 FolderEntries::~FolderEntries() = default;
 

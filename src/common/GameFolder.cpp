@@ -1,19 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/GameFolder.h"
 
-#include "platform/FolderSearch.h"
-#include "platform/Platform.h"
-#include "platform/Registry.h"
+#include "common/GameFiles.h"
 
 namespace gvt::common {
-
-GameFolderLookup lookUpGameFolder(const platform::Platform& platform) {
-    return platform::lookUpGameDir(platform.program.programPath());
-}
-
-QString readGameFolder(const platform::Platform& platform) {
-    return lookUpGameFolder(platform).gameFolder;
-}
 
 QString gameNotFoundMessage(const QStringList& lookedIn) {
     constexpr qsizetype kShown = 12;
@@ -31,21 +21,22 @@ QString gameNotFoundMessage(const QStringList& lookedIn) {
         .arg(places);
 }
 
-QStringList listSubFolders(const QString& patternText) {
+QStringList listSubFolders(const platform::GameInstall& game, const QString& patternText) {
     QStringList names;
-    for (const platform::FoundEntry& entry : platform::findEntries(patternText)) {
+    for (const platform::FoundEntry& entry : findEntries(game, patternText)) {
         if (entry.isFolder && entry.name != u"." && entry.name != u"..")
             names.append(entry.name);
     }
     return names;
 }
 
-QStringList listModFolders(const QString& gameFolder) {
-    return listSubFolders(gameFolder + QStringLiteral("\\Mods\\*.*"));
+QStringList listModFolders(const platform::GameInstall& game, const QString& gameFolder) {
+    return listSubFolders(game, gameFolder + QStringLiteral("\\Mods\\*.*"));
 }
 
-QStringList listProfileFolders(const QString& gameFolder) {
-    return listSubFolders(gameFolder + QStringLiteral("\\Mods\\GVTarsis\\Settings\\Profiles\\*.*"));
+QStringList listProfileFolders(const platform::GameInstall& game, const QString& gameFolder) {
+    return listSubFolders(game,
+                          gameFolder + QStringLiteral("\\Mods\\GVTarsis\\Settings\\Profiles\\*.*"));
 }
 
 QString displayNameOf(const QString& folderName) {

@@ -6,8 +6,9 @@
 #include <optional>
 
 namespace gvt::platform {
+struct GameInstall;
 struct Platform;
-}
+} // namespace gvt::platform
 
 namespace gvt::common {
 
@@ -21,12 +22,15 @@ inline constexpr auto kNoWineMessage =
 // True when the launcher sits in the game folder: its own folder equals the game folder byte
 // for byte; for a game folder inside the Wine prefix (a drive or network path), both are the same
 // folder on disk.
-bool isPlacedInGameFolder(const platform::Platform& platform, const QString& gameFolder);
+bool isPlacedInGameFolder(const platform::Platform& platform, const platform::GameInstall& game,
+                          const QString& gameFolder);
 
 // Starts "<game folder>\gvtarsis.exe" with the argument text, then stops the tune. Returns the
 // message to show when the game could not be started for want of Wine.
-[[nodiscard]] std::optional<QString>
-startGame(platform::Platform& platform, const QString& gameFolder, const QString& argumentText);
+[[nodiscard]] std::optional<QString> startGame(platform::Platform& platform,
+                                               const platform::GameInstall& game,
+                                               const QString& gameFolder,
+                                               const QString& argumentText);
 
 // "+game <mod folder>", the single-player argument text.
 QString singlePlayerArguments(const QString& modFolder);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/LineFile.h"
 
-#include "platform/FileReplace.h"
-#include "platform/PathText.h"
+#include "platform/GameInstall.h"
+#include "platform/files/FileRead.h"
+#include "platform/files/FileReplace.h"
 
 namespace gvt::common {
 
@@ -47,21 +48,24 @@ QByteArray replaceLeadingLines(QByteArrayView old, const Lines& lines) {
     return content.append(tail);
 }
 
-std::optional<Lines> readLines(const QString& pathText, int count) {
+std::optional<Lines> readLines(const platform::GameInstall& game, const QString& pathText,
+                               int count) {
     QByteArray content;
-    if (!platform::readWholeFile(platform::resolvePath(pathText), content))
+    if (!platform::readWholeFile(game.resolve(pathText), content))
         return std::nullopt;
     return splitLines(content, count);
 }
 
-bool rewriteLeadingLines(const QString& pathText, const Lines& lines) {
-    return platform::replaceExistingFile(
-        platform::resolvePath(pathText),
-        [&](const QByteArray& old) { return replaceLeadingLines(old, lines); });
+bool rewriteLeadingLines(const platform::GameInstall& game, const QString& pathText,
+                         const Lines& lines) {
+    return platform::replaceExistingFile(game.resolve(pathText), [&](const QByteArray& old) {
+        return replaceLeadingLines(old, lines);
+    });
 }
 
-bool rewriteWholeFile(const QString& pathText, const Lines& lines) {
-    return platform::replaceExistingFile(platform::resolvePath(pathText), [&](const QByteArray&) {
+bool rewriteWholeFile(const platform::GameInstall& game, const QString& pathText,
+                      const Lines& lines) {
+    return platform::replaceExistingFile(game.resolve(pathText), [&](const QByteArray&) {
         return replaceLeadingLines(QByteArrayView(), lines);
     });
 }

@@ -8,23 +8,30 @@
 
 #include <optional>
 
+namespace gvt::platform {
+struct GameInstall;
+}
+
 // Line files are the game's console scripts: read by line position, written back with the
 // lines we do not model exactly as read. All contents are bytes.
 namespace gvt::common {
 
 using Lines = QList<QByteArray>;
 
-// Reads the first `count` lines of the file at a path text. CR LF or LF ends a line and is not
-// part of it; missing lines are empty. Nothing when the file cannot be opened.
-std::optional<Lines> readLines(const QString& pathText, int count);
+// Reads the first `count` lines of the file at a path text of the game. CR LF or LF ends a line and
+// is not part of it; missing lines are empty. Nothing when the file cannot be opened.
+std::optional<Lines> readLines(const platform::GameInstall& game, const QString& pathText,
+                               int count);
 
 // Rewrites an existing file: `lines`, each ending in CR LF, replace its old text up to the end
 // of its lines.size()-th line; what followed that line is kept unchanged. Atomic; never
 // creates the file. False when the file is missing or cannot be written; it is then unchanged.
-bool rewriteLeadingLines(const QString& pathText, const Lines& lines);
+bool rewriteLeadingLines(const platform::GameInstall& game, const QString& pathText,
+                         const Lines& lines);
 
 // Rewrites an existing file whole: `lines`, each ending in CR LF, are its new content.
-bool rewriteWholeFile(const QString& pathText, const Lines& lines);
+bool rewriteWholeFile(const platform::GameInstall& game, const QString& pathText,
+                      const Lines& lines);
 
 // The offset just after the end of the `count`-th line of `content` (its size when shorter).
 qsizetype endOfLine(QByteArrayView content, int count);

@@ -8,22 +8,25 @@
 
 namespace gvt::multiplayer {
 
-QStringList listMaps(const QString& gameFolder, const QString& modFolder) {
-    QStringList maps = common::findNames(gameFolder + QStringLiteral("\\Mods\\") + modFolder +
-                                         QStringLiteral("\\Archives\\GvTarsis\\Levels\\*.rfa"));
+QStringList listMaps(const platform::GameInstall& game, const QString& gameFolder,
+                     const QString& modFolder) {
+    QStringList maps =
+        common::findNames(game, gameFolder + QStringLiteral("\\Mods\\") + modFolder +
+                                    QStringLiteral("\\Archives\\GvTarsis\\Levels\\*.rfa"));
     for (QString& map : maps)
         map.chop(4);
     return maps;
 }
 
-void writeMapList(const QString& gameFolder, const QStringList& rotation, QWidget* owner) {
+void writeMapList(const platform::GameInstall& game, const QString& gameFolder,
+                  const QStringList& rotation, QWidget* owner) {
     common::Lines lines;
     for (const QString& map : rotation)
         lines.append("game.addLevel " + common::toGameText(map));
     lines.append("game.setCurrentLevel " +
                  (rotation.isEmpty() ? QByteArray() : common::toGameText(rotation.last())));
     if (!common::rewriteWholeFile(
-            gameFolder + QStringLiteral("\\Mods\\GvTarsis\\settings\\maplist.con"), lines))
+            game, gameFolder + QStringLiteral("\\Mods\\GvTarsis\\settings\\maplist.con"), lines))
         ui::showMessage(owner,
                         QStringLiteral("The file \"maplist.con\" is missing or write protected"),
                         ui::MessageIcon::Exclamation);

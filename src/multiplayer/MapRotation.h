@@ -6,14 +6,20 @@
 
 class QWidget;
 
+namespace gvt::platform {
+struct GameInstall;
+}
+
 namespace gvt::multiplayer {
 
 // Map names of a mod: its "Archives\GvTarsis\Levels\*.rfa" files without the last four
 // characters, in search order.
-QStringList listMaps(const QString& gameFolder, const QString& modFolder);
+QStringList listMaps(const platform::GameInstall& game, const QString& gameFolder,
+                     const QString& modFolder);
 
 // Rewrites "<game folder>\Mods\GvTarsis\settings\maplist.con" whole from the rotation, in its
 // order; tells the user when the file cannot be written.
-void writeMapList(const QString& gameFolder, const QStringList& rotation, QWidget* owner);
+void writeMapList(const platform::GameInstall& game, const QString& gameFolder,
+                  const QStringList& rotation, QWidget* owner);
 
 } // namespace gvt::multiplayer

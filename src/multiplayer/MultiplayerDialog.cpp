@@ -6,13 +6,16 @@
 #include "multiplayer/HostJoin.h"
 #include "multiplayer/MapRotation.h"
 #include "multiplayer/ServerSettingsFile.h"
+#include "platform/GameInstall.h"
 #include "ui/MessageBox.h"
 #include "ui/SortedList.h"
 #include "ui_MultiplayerDialog.h"
 
 namespace gvt::multiplayer {
 
-MultiplayerDialog::MultiplayerDialog(platform::Platform& platform) : m_platform(platform) {}
+MultiplayerDialog::MultiplayerDialog(platform::Platform& platform,
+                                     const platform::GameInstall& game)
+    : m_platform(platform), m_game(game) {}
 
 MultiplayerDialog::~MultiplayerDialog() = default;
 
@@ -38,18 +41,19 @@ MultiplayerWindow::MultiplayerWindow(MultiplayerDialog& dialog, QWidget* owner)
     m_form.spawnTime = QStringLiteral("0");
     m_form.startDelay = QStringLiteral("0");
     m_form.serverName = QStringLiteral("My Server");
-    m_form.gameFolder = common::readGameFolder(dialog.m_platform);
+    m_form.gameFolder = dialog.m_game.readGameFolder();
 
     QStringList mods;
-    for (const QString& folder : common::listModFolders(m_form.gameFolder))
+    for (const QString& folder : common::listModFolders(m_dialog.m_game, m_form.gameFolder))
         mods.append(common::displayNameOf(folder));
     ui::fillSorted(m_ui->modList, mods);
-    ui::fillSorted(m_ui->disabledList, listMaps(m_form.gameFolder, QStringLiteral("GvTarsis")));
+    ui::fillSorted(m_ui->disabledList,
+                   listMaps(m_dialog.m_game, m_form.gameFolder, QStringLiteral("GvTarsis")));
     // The base game's maps stay listed whichever mod comes first.
     if (m_ui->modList->count() > 0)
         m_ui->modList->setCurrentRow(0);
     m_form.mode = MultiplayerForm::Mode::Server;
-    readServerSettings(m_form, this);
+    readServerSettings(m_dialog.m_game, m_form, this);
 
     m_ui->friendlyFireSoldiersSlider->setRange(0, 100);
     m_ui->friendlyFireVehiclesSlider->setRange(0, 100);
@@ -175,7 +179,7 @@ void MultiplayerWindow::changeMod() {
     takeValues();
     const QListWidgetItem* item = m_ui->modList->currentItem();
     const QString folder = common::folderNameOf(item ? ui::nameOf(item) : QString());
-    ui::fillSorted(m_ui->disabledList, listMaps(m_form.gameFolder, folder));
+    ui::fillSorted(m_ui->disabledList, listMaps(m_dialog.m_game, m_form.gameFolder, folder));
     if (m_ui->disabledList->count() > 0)
         m_ui->disabledList->setCurrentRow(0);
     showValues();
@@ -219,9 +223,9 @@ QString selectedModFolder(const QListWidget* mods) {
 } // namespace
 
 void MultiplayerWindow::hostGame() {
-    writeServerSettings(m_form, this);
-    writeMapList(m_form.gameFolder, ui::entriesOf(m_ui->enabledList), this);
-    if (!common::isPlacedInGameFolder(m_dialog.m_platform, m_form.gameFolder)) {
+    writeServerSettings(m_dialog.m_game, m_form, this);
+    writeMapList(m_dialog.m_game, m_form.gameFolder, ui::entriesOf(m_ui->enabledList), this);
+    if (!common::isPlacedInGameFolder(m_dialog.m_platform, m_dialog.m_game, m_form.gameFolder)) {
         ui::showMessage(this, QString::fromLatin1(common::kPlacementMessage),
                         ui::MessageIcon::Information);
         return;
@@ -230,7 +234,7 @@ void MultiplayerWindow::hostGame() {
 }
 
 void MultiplayerWindow::joinGame() {
-    if (!common::isPlacedInGameFolder(m_dialog.m_platform, m_form.gameFolder)) {
+    if (!common::isPlacedInGameFolder(m_dialog.m_platform, m_dialog.m_game, m_form.gameFolder)) {
         ui::showMessage(this, QString::fromLatin1(common::kPlacementMessage),
                         ui::MessageIcon::Information);
         return;
@@ -244,7 +248,8 @@ void MultiplayerWindow::joinGame() {
 }
 
 void MultiplayerWindow::launch(const QString& arguments) {
-    if (const auto problem = common::startGame(m_dialog.m_platform, m_form.gameFolder, arguments))
+    if (const auto problem =
+            common::startGame(m_dialog.m_platform, m_dialog.m_game, m_form.gameFolder, arguments))
         ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
 }
 

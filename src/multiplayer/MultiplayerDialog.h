@@ -10,8 +10,9 @@ namespace Ui {
 class MultiplayerDialogUi;
 }
 namespace gvt::platform {
+struct GameInstall;
 struct Platform;
-}
+} // namespace gvt::platform
 
 namespace gvt::multiplayer {
 
@@ -21,7 +22,7 @@ class MultiplayerWindow;
 // openings; its window is built anew at every opening.
 class MultiplayerDialog {
 public:
-    explicit MultiplayerDialog(platform::Platform& platform);
+    MultiplayerDialog(platform::Platform& platform, const platform::GameInstall& game);
     ~MultiplayerDialog();
 
     // Builds the window over `owner` and runs it modally.
@@ -34,6 +35,7 @@ public:
 private:
     friend class MultiplayerWindow;
     platform::Platform& m_platform;
+    const platform::GameInstall& m_game;
     MultiplayerForm m_form;
     ui::WindowSlot<MultiplayerWindow> m_window;
 };

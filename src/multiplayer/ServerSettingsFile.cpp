@@ -30,9 +30,9 @@ QString serverSettingsPath(const QString& gameFolder) {
     return gameFolder + QStringLiteral("\\Mods\\gvtarsis\\Settings\\ServerSettings.con");
 }
 
-void readServerSettings(MultiplayerForm& form, QWidget* owner) {
+void readServerSettings(const platform::GameInstall& game, MultiplayerForm& form, QWidget* owner) {
     const auto lines =
-        common::readLines(serverSettingsPath(form.gameFolder), kServerSettingsLineCount);
+        common::readLines(game, serverSettingsPath(form.gameFolder), kServerSettingsLineCount);
     if (!lines) {
         ui::showMessage(owner,
                         QStringLiteral("The file \"ServerSettings.con\" is missing or corrupt"),
@@ -65,8 +65,9 @@ common::Lines serverSettingsLines(const MultiplayerForm& form) {
     return lines;
 }
 
-void writeServerSettings(const MultiplayerForm& form, QWidget* owner) {
-    if (!common::rewriteLeadingLines(serverSettingsPath(form.gameFolder),
+void writeServerSettings(const platform::GameInstall& game, const MultiplayerForm& form,
+                         QWidget* owner) {
+    if (!common::rewriteLeadingLines(game, serverSettingsPath(form.gameFolder),
                                      serverSettingsLines(form)))
         ui::showMessage(
             owner, QStringLiteral("The file \"ServerSettings.con\" is missing or write protected"),

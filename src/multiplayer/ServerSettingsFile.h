@@ -5,6 +5,10 @@
 
 class QWidget;
 
+namespace gvt::platform {
+struct GameInstall;
+}
+
 namespace gvt::multiplayer {
 
 inline constexpr int kServerSettingsLineCount = 39;
@@ -14,7 +18,7 @@ QString serverSettingsPath(const QString& gameFolder);
 
 // Reads the 39 lines into the form; tells the user when the file cannot be read, and then
 // keeps the lines of the last successful read.
-void readServerSettings(MultiplayerForm& form, QWidget* owner);
+void readServerSettings(const platform::GameInstall& game, MultiplayerForm& form, QWidget* owner);
 
 // The 39 lines to write: 14 generated from the form at their fixed positions, the other 25 as
 // read. Slider values are the positions of the sliders at Start.
@@ -22,6 +26,7 @@ common::Lines serverSettingsLines(const MultiplayerForm& form);
 
 // Rewrites ServerSettings.con; tells the user when the file cannot be written (it then stays
 // as it was).
-void writeServerSettings(const MultiplayerForm& form, QWidget* owner);
+void writeServerSettings(const platform::GameInstall& game, const MultiplayerForm& form,
+                         QWidget* owner);
 
 } // namespace gvt::multiplayer

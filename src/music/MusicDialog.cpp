@@ -4,6 +4,7 @@
 #include "common/GameFiles.h"
 #include "common/GameFolder.h"
 #include "music/MenuMusic.h"
+#include "platform/GameInstall.h"
 #include "ui/MessageBox.h"
 #include "ui/SortedList.h"
 #include "ui_MusicDialog.h"
@@ -18,7 +19,7 @@ QString withoutExtension(const QString& name) {
 
 } // namespace
 
-MusicDialog::MusicDialog(const platform::Platform& platform) : m_platform(platform) {}
+MusicDialog::MusicDialog(const platform::GameInstall& game) : m_game(game) {}
 
 MusicDialog::~MusicDialog() = default;
 
@@ -48,13 +49,14 @@ MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
 MusicWindow::~MusicWindow() = default;
 
 void MusicWindow::fillMusicDialog() {
-    m_dialog.m_gameFolder = common::readGameFolder(m_dialog.m_platform);
+    m_dialog.m_gameFolder = m_dialog.m_game.readGameFolder();
     const QString& folder = m_dialog.m_gameFolder;
     ui::fillSorted(m_ui->menuMusicCombo,
-                   common::findNames(folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));
+                   common::findNames(m_dialog.m_game,
+                                     folder + QStringLiteral("\\Mods\\GVTarsis\\Music\\*.bik")));
     // My Music is read once, for both lists and for every move of this opening.
     m_myMusic = std::make_unique<common::FolderEntries>(
-        folder + QStringLiteral("\\My Music"),
+        m_dialog.m_game, folder + QStringLiteral("\\My Music"),
         QStringList{QStringLiteral("*.mp3"), QStringLiteral("*.bak")});
     ui::fillSorted(m_ui->enabledList, m_myMusic->matching(0));
     ui::fillSorted(m_ui->disabledList, m_myMusic->matching(1));
@@ -73,7 +75,8 @@ void MusicWindow::fillMusicDialog() {
 void MusicWindow::readMenuMusic() {
     m_ui->menuMusicCombo->setCurrentIndex(-1);
     m_ui->menuMusicCombo->setEditText(QString());
-    const auto lines = common::readLines(initConPath(m_dialog.m_gameFolder), kInitLineCount);
+    const auto lines =
+        common::readLines(m_dialog.m_game, initConPath(m_dialog.m_gameFolder), kInitLineCount);
     if (!lines) {
         ui::showMessage(this, QStringLiteral("The file \"Init.con\" is missing or corrupt"),
                         ui::MessageIcon::Exclamation);
@@ -92,7 +95,7 @@ void MusicWindow::saveMenuMusic() {
         return;
     common::Lines lines = m_dialog.m_initLines;
     lines[4] = menuMusicLine(m_chosenName.isEmpty() ? m_readName : m_chosenName);
-    if (!common::rewriteLeadingLines(initConPath(m_dialog.m_gameFolder), lines)) {
+    if (!common::rewriteLeadingLines(m_dialog.m_game, initConPath(m_dialog.m_gameFolder), lines)) {
         ui::showMessage(this, QStringLiteral("The file \"Init.con\" is missing or write protected"),
                         ui::MessageIcon::Exclamation);
         m_ui->menuMusicCombo->setEnabled(false);

@@ -13,7 +13,7 @@ namespace Ui {
 class MusicDialogUi;
 }
 namespace gvt::platform {
-struct Platform;
+struct GameInstall;
 }
 
 namespace gvt::music {
@@ -24,7 +24,7 @@ class MusicWindow;
 // last read; its window is built anew at every opening from the files on disk.
 class MusicDialog {
 public:
-    explicit MusicDialog(const platform::Platform& platform);
+    explicit MusicDialog(const platform::GameInstall& game);
     ~MusicDialog();
 
     void run(QWidget* owner);
@@ -34,7 +34,7 @@ public:
 
 private:
     friend class MusicWindow;
-    const platform::Platform& m_platform;
+    const platform::GameInstall& m_game;
     QString m_gameFolder;
     common::Lines m_initLines = common::Lines(10);
     ui::WindowSlot<MusicWindow> m_window;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 namespace gvt::platform {
+
+struct GameInstall;
 
 // Where the launcher's own executable lies.
 class ProgramLocation {
@@ -22,8 +24,9 @@ enum class StartResult { Started, NoWine, Failed };
 class ProcessStarter {
 public:
     virtual ~ProcessStarter() = default;
-    // `executableText` is a path text; `argumentText` is split at blanks into words.
-    virtual StartResult start(const QString& executableText, const QString& argumentText) = 0;
+    // `executableText` is a path text of `game`; `argumentText` is split at blanks into words.
+    virtual StartResult start(const GameInstall& game, const QString& executableText,
+                              const QString& argumentText) = 0;
 };
 
 // The looping background tune.
@@ -41,19 +44,6 @@ struct Platform {
     Sound& sound;
 };
 
-// The folder of a program path: the text before its last separator.
-QString programFolderOf(const QString& programPath);
-
-// What the game's parser sees of an unquoted command line: words split at blanks.
-QStringList splitArgumentWords(const QString& argumentText);
-
-// True when two paths name the same folder or file on disk (both must exist).
-bool sameEntryOnDisk(const QString& a, const QString& b);
-
-// A program name looked up on PATH as the shell does, the folders taken as their own bytes;
-// empty when none is there.
-QString findOnPath(const QString& name);
-
 // The path of a program started as `startedAs` (its first argument), made absolute against the
 // current folder as the shell spells it, or looked up on PATH when it names no folder; links
 // are kept. `realPath` when that path names another file.
@@ -69,14 +59,6 @@ public:
 
 private:
     QString m_path;
-};
-
-// Starts the game detached, never through a shell, in the launcher's current directory. A
-// drive or network path, a Windows program (whatever its mode) and a file that is not executable go
-// through Wine in the prefix in use, under a UTF-8 character set.
-class DetachedProcessStarter final : public ProcessStarter {
-public:
-    StartResult start(const QString& executableText, const QString& argumentText) override;
 };
 
 } // namespace gvt::platform

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FileName.h"
+#include "platform/ProcessStart.h"
+
 #include "platform/GameEnvironment.h"
-#include "platform/PathText.h"
-#include "platform/Platform.h"
+#include "platform/GameInstall.h"
+#include "platform/files/FileName.h"
+#include "platform/wine/WindowsPaths.h"
 #include "platform/wine/WinePrefix.h"
 
 #include <cerrno>
@@ -11,6 +13,12 @@
 #include <unistd.h>
 
 namespace gvt::platform {
+
+QStringList splitArgumentWords(const QString& argumentText) {
+    QString text = argumentText;
+    text.replace(u'\t', u' ');
+    return text.split(u' ', Qt::SkipEmptyParts);
+}
 
 namespace {
 
@@ -61,26 +69,27 @@ bool startDetached(const QByteArray& program, const QList<QByteArray>& arguments
 
 } // namespace
 
-StartResult DetachedProcessStarter::start(const QString& executableText,
+StartResult DetachedProcessStarter::start(const GameInstall& game, const QString& executableText,
                                           const QString& argumentText) {
     QList<QByteArray> words;
     for (const QString& word : splitArgumentWords(argumentText))
         words.append(fileNameOfText(word));
     const bool windowsPath = isWindowsPathText(executableText);
-    const QByteArray file =
-        windowsPath ? QByteArray() : fileNameOfText(resolvePath(executableText));
+    const QByteArray file = windowsPath ? QByteArray() : game.resolve(executableText);
     if (!windowsPath && ::access(file.constData(), F_OK) != 0)
         return StartResult::Failed;
-    if (!windowsPath && ::access(file.constData(), X_OK) == 0 &&
-        !isWindowsProgram(textOfFileName(file)))
+    if (!windowsPath && ::access(file.constData(), X_OK) == 0 && !isWindowsProgram(file))
         return startDetached(file, words, environmentOfThisProcess()) ? StartResult::Started
                                                                       : StartResult::Failed;
-    const QString prefix = winePrefixInUse();
-    const WineStart wine = wineStartFor(prefix, UserPlaces::ofThisUser());
+    // $WINE is the user's choice for every prefix; else the Wine of the prefix's manager.
+    const UserPlaces places = UserPlaces::ofThisUser();
+    WineStart wine = game.prefix.start;
+    if (!places.wine.isEmpty() || wine.program.isEmpty())
+        wine = {wineProgram(places.wine), {}, {}};
     if (wine.program.isEmpty())
         return StartResult::NoWine;
     Environment environment = environmentOfThisProcess();
-    setVariable(environment, "WINEPREFIX", fileNameOfText(prefix));
+    setVariable(environment, "WINEPREFIX", fileNameOfText(game.prefix.folder));
     for (const auto& [name, value] : wine.variables)
         setVariable(environment, name.toUtf8(), fileNameOfText(value));
     useGameLocale(environment);

@@ -7,13 +7,14 @@
 
 namespace gvt::settings {
 
-void switchIntroMovies(bool disable, ConfigSection& config, QWidget* owner) {
+void switchIntroMovies(const platform::GameInstall& game, bool disable, ConfigSection& config,
+                       QWidget* owner) {
     const QString gameFolder = config.read("Path");
     const QString from = disable ? QStringLiteral(".bik") : QStringLiteral(".bak");
     const QString to = disable ? QStringLiteral(".bak") : QStringLiteral(".bik");
     for (const char* movie : {"Brume", "Oxley", "Intro", "Legal"}) {
         const QString base = gameFolder + QStringLiteral("\\Movies\\") + QString::fromLatin1(movie);
-        if (const auto problem = common::renameGameFile(base + from, base + to)) {
+        if (const auto problem = common::renameGameFile(game, base + from, base + to)) {
             ui::showMessage(owner, *problem, ui::MessageIcon::Exclamation);
             return;
         }

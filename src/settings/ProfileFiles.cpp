@@ -80,9 +80,10 @@ const char* fileNameOf(ProfileFile file) {
     return modelOf(file).name;
 }
 
-bool readProfileFile(ProfileSettings& settings, ProfileFile file, const QString& path) {
+bool readProfileFile(const platform::GameInstall& game, ProfileSettings& settings, ProfileFile file,
+                     const QString& path) {
     const FileModel model = modelOf(file);
-    const auto lines = common::readLines(path, model.lineCount);
+    const auto lines = common::readLines(game, path, model.lineCount);
     if (!lines)
         return false;
     settings.*model.linesRead = *lines;

@@ -3,6 +3,10 @@
 
 #include "settings/ProfileSettings.h"
 
+namespace gvt::platform {
+struct GameInstall;
+}
+
 namespace gvt::settings {
 
 // A profile's three files, in the order Save writes them.
@@ -15,7 +19,8 @@ const char* fileNameOf(ProfileFile file);
 
 // Reads one profile file into the record; false when it cannot be opened (the record's fields
 // for that file then stay as they were).
-bool readProfileFile(ProfileSettings& settings, ProfileFile file, const QString& path);
+bool readProfileFile(const platform::GameInstall& game, ProfileSettings& settings, ProfileFile file,
+                     const QString& path);
 
 // What Save writes behind the keys besides the kept lines: the Name field, the slider
 // positions and the "Config" values, as texts.

@@ -2,6 +2,8 @@
 #include "settings/SettingsDialog.h"
 
 #include "common/GameFolder.h"
+#include "common/LineFile.h"
+#include "platform/GameInstall.h"
 #include "settings/IntroMovies.h"
 #include "settings/ProfileFiles.h"
 #include "ui/MessageBox.h"
@@ -24,7 +26,7 @@ void setNumberLabel(QLabel* label, const QString& value) {
 
 } // namespace
 
-SettingsDialog::SettingsDialog(const platform::Platform& platform) : m_platform(platform) {}
+SettingsDialog::SettingsDialog(const platform::GameInstall& game) : m_game(game) {}
 
 SettingsDialog::~SettingsDialog() = default;
 
@@ -78,7 +80,7 @@ SettingsWindow::SettingsWindow(SettingsDialog& dialog, QWidget* owner)
             [this] { clickCheck(m_ui->highPlaybackCheck, "HighPlayback", "2", "1"); });
     connect(m_ui->disableMoviesCheck, &QCheckBox::clicked, this, [this](bool checked) {
         m_settings.gameFolder = m_config.read("Path");
-        switchIntroMovies(checked, m_config, this);
+        switchIntroMovies(m_dialog.m_game, checked, m_config, this);
         m_config.save(this);
     });
     connect(m_ui->resolutionCombo, &QComboBox::activated, this, [this](int index) {
@@ -110,9 +112,10 @@ void SettingsWindow::clickCheck(QCheckBox* box, const char* configName, const ch
 }
 
 void SettingsWindow::loadOnOpening() {
-    m_settings.gameFolder = common::readGameFolder(m_dialog.m_platform);
+    m_settings.gameFolder = m_dialog.m_game.readGameFolder();
     QStringList profiles;
     for (const QString& name : common::listSubFolders(
+             m_dialog.m_game,
              m_settings.gameFolder + QStringLiteral("\\Mods\\GVTarsis\\Settings\\Profiles\\*.*"))) {
         if (!name.startsWith(u'.'))
             profiles.append(name);
@@ -177,7 +180,7 @@ void SettingsWindow::readProfileFiles() {
           m_ui->menuMusicVolumeSlider, m_ui->occlusionSlider, m_ui->channelsSlider}}};
     for (const auto& [file, controls] : files) {
         const QString name = QString::fromLatin1(fileNameOf(file));
-        if (readProfileFile(m_settings, file,
+        if (readProfileFile(m_dialog.m_game, m_settings, file,
                             profileFilePath(m_settings.gameFolder, m_settings.currentProfile,
                                             fileNameOf(file)))) {
             if (file == ProfileFile::Video)
@@ -263,7 +266,8 @@ void SettingsWindow::saveProfile() {
     for (const ProfileFile file : kProfileFiles) {
         const QString path =
             profileFilePath(m_settings.gameFolder, m_settings.currentProfile, fileNameOf(file));
-        if (!common::rewriteLeadingLines(path, linesToWrite(m_settings, file, values)))
+        if (!common::rewriteLeadingLines(m_dialog.m_game, path,
+                                         linesToWrite(m_settings, file, values)))
             ui::showMessage(this,
                             QStringLiteral("The file \"%1\" is missing or write protected")
                                 .arg(QString::fromLatin1(fileNameOf(file))),

@@ -15,7 +15,7 @@ namespace Ui {
 class SettingsDialogUi;
 }
 namespace gvt::platform {
-struct Platform;
+struct GameInstall;
 }
 
 namespace gvt::settings {
@@ -26,7 +26,7 @@ class SettingsWindow;
 // openings; its window is built anew at every opening and loads the profile "Custom".
 class SettingsDialog {
 public:
-    explicit SettingsDialog(const platform::Platform& platform);
+    explicit SettingsDialog(const platform::GameInstall& game);
     ~SettingsDialog();
 
     void run(QWidget* owner);
@@ -39,7 +39,7 @@ public:
 
 private:
     friend class SettingsWindow;
-    const platform::Platform& m_platform;
+    const platform::GameInstall& m_game;
     ProfileSettings m_settings;
     ConfigSection m_config;
     ui::WindowSlot<SettingsWindow> m_window;

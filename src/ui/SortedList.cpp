@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/SortedList.h"
 
-#include "platform/FileName.h"
+#include "platform/files/FileName.h"
 
 #include <QComboBox>
 #include <QHash>

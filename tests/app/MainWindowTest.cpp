@@ -4,7 +4,7 @@
 #include "app/AboutDialog.h"
 #include "multiplayer/MultiplayerDialog.h"
 #include "music/MusicDialog.h"
-#include "platform/Tune.h"
+#include "platform/sound/Tune.h"
 #include "settings/SettingsDialog.h"
 #include "ui/SortedList.h"
 
@@ -23,7 +23,7 @@ struct Launcher : test::Game {
         for (const QString& mod : test::names(mods))
             addFolder(u"Mods/"_s + mod);
         platform.playing = false;
-        window = std::make_unique<app::MainWindow>(platform.platform);
+        window = std::make_unique<app::MainWindow>(platform.platform, platform.findGame());
         test::showActive(*window);
         // The tune starts once the window is first painted.
         EXPECT_TRUE(QTest::qWaitFor([this] { return platform.playing; }));
@@ -43,7 +43,7 @@ TEST(MainWindow, ListsModsByDisplayNameAndProfilesInReverseSearchOrder) {
     for (const QString& profile : test::names("Alpha|_under|bravo|Charlie"))
         launcher.addFolder(u"Mods/GvTarsis/settings/Profiles/"_s + profile);
     QFile::link(launcher.path(u"Mods/zulu"_s), launcher.path(u"Mods/linked"_s));
-    app::MainWindow window(launcher.platform.platform);
+    app::MainWindow window(launcher.platform.platform, launcher.platform.findGame());
     auto* mods = window.findChild<QListWidget*>(u"modList"_s);
     EXPECT_EQ(
         ui::entriesOf(mods),
@@ -86,7 +86,7 @@ TEST(MainWindow, AGameNotFoundIsToldOnceWithWhereItWasLookedForAndTheEditorsSayI
     test::TestPlatform platform(home.path(u"Desktop"_s));
     platform.playing = false;
     test::MessageCapture messages;
-    app::MainWindow window(platform.platform);
+    app::MainWindow window(platform.platform, platform.findGame());
     test::showActive(window);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.texts.isEmpty(); }));
     ASSERT_EQ(messages.texts.size(), 1);

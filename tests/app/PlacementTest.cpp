@@ -43,7 +43,7 @@ TEST(Placement, AnInstalledLauncherPlacesItselfInTheGameItIsToldOrHasFound) {
         int asked = 0;
         const auto place = [&] {
             app::placeLauncher(
-                platform.platform,
+                platform.platform, platform::UserPlaces::ofThisUser(),
                 [&](const QList<platform::InstalledGame>& found) {
                     asked = int(found.size());
                     return row.answer;
@@ -76,10 +76,10 @@ TEST(Placement, AnInstalledLauncherPlacesItselfInTheGameItIsToldOrHasFound) {
     home.setGameDirLine("GAMEDIR=" + QFile::encodeName(home.path(u"Native//GT/"_s)));
     home.addFile(u"usr/bin/gvtarsis-modmanager"_s, "the installed program");
     test::TestPlatform platform(home.path(u"usr/bin"_s));
-    app::placeLauncher(
-        platform.platform, [](const auto&) { return qsizetype(0); }, nullptr);
+    const platform::GameInstall game = app::placeLauncher(
+        platform.platform, platform::UserPlaces::ofThisUser(),
+        [](const auto&) { return qsizetype(0); }, nullptr);
     EXPECT_EQ(platform.program, home.path(u"Native//GT//gvtarsis-modmanager"_s));
-    EXPECT_TRUE(
-        common::isPlacedInGameFolder(platform.platform, common::readGameFolder(platform.platform)));
+    EXPECT_TRUE(common::isPlacedInGameFolder(platform.platform, game, game.gameFolder));
     QDir::setCurrent(current);
 }

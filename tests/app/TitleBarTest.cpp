@@ -33,7 +33,7 @@ QString titleBarOf(QWidget* window) {
 TEST(TitleBars, EveryWindowShowsItsCaptionAndNothingElse) {
     app::ModManagerApp::setUpApplication();
     test::Game game;
-    app::MainWindow window(game.platform.platform);
+    app::MainWindow window(game.platform.platform, game.platform.findGame());
     window.show();
     EXPECT_EQ(titleBarOf(&window), u"GVTarsis Mod Manager 1.2"_s);
     app::AboutDialog about(&window);

@@ -2,7 +2,7 @@
 #include "common/GameFolder.h"
 #include "Fixtures.h"
 #include "common/GameLaunch.h"
-#include "platform/PathText.h"
+#include "platform/files/FileName.h"
 
 using namespace gvt::common;
 
@@ -23,10 +23,12 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
     QFile::link(game + u"Mods"_s, prefix.path(u"drive_c/GAMES/Link"_s));
     prefix.addFolder(u"dosdevices/unc/server/Share/GT"_s);
 
-    const QString gameFolder = readGameFolder(gvt::test::TestPlatform(game).platform);
+    const gvt::platform::GameInstall install = gvt::test::TestPlatform(game).findGame();
+    const QString gameFolder = install.gameFolder;
     EXPECT_EQ(gameFolder, u"C:\\Games\\Grimvale Tarsis"_s);
-    EXPECT_EQ(listModFolders(gameFolder), gvt::test::names("GvTarsis|My Mod"));
-    EXPECT_EQ(listProfileFolders(gameFolder), gvt::test::names("Custom"));
+    EXPECT_EQ(install.readGameFolder(), gameFolder);
+    EXPECT_EQ(listModFolders(install, gameFolder), gvt::test::names("GvTarsis|My Mod"));
+    EXPECT_EQ(listProfileFolders(install, gameFolder), gvt::test::names("Custom"));
     // Each component is found without regard to case: an exact match first, else the ordinally
     // first; what is missing keeps its spelling, an unknown drive too.
     const QString c = prefix.path(u"dosdevices/c:/GAMES/grimvale tarsis/"_s);
@@ -43,7 +45,7 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
         // Without a game folder, "\\Mods" names the root of a drive the launcher does not have.
         {u"\\Mods\\GvTarsis"_s, QString()}};
     for (const auto& [text, path] : paths)
-        EXPECT_EQ(gvt::platform::resolvePath(text), path);
+        EXPECT_EQ(gvt::platform::textOfFileName(install.resolve(text)), path);
     // A game folder of this machine compares as text: another spelling is another folder.
     const QString native = game.chopped(1);
     const QList<std::tuple<QString, QString, bool>> placements = {
@@ -59,7 +61,7 @@ TEST(GameFolder, AGameInAWinePrefixIsFoundThroughItsDrivesAndItsLauncherPlaced) 
         {u"\\\\server\\share\\gt"_s, prefix.path(u"dosdevices/unc/server/Share/GT"_s), true}};
     for (const auto& [text, folder, placed] : placements) {
         gvt::test::TestPlatform platform(folder);
-        EXPECT_EQ(isPlacedInGameFolder(platform.platform, text), placed)
+        EXPECT_EQ(isPlacedInGameFolder(platform.platform, install, text), placed)
             << text.toStdString() << " " << folder.toStdString();
     }
 }

@@ -17,16 +17,17 @@ TEST(LineFile, ReadsLinesAndRewritesThemKeepingTheTailByteForByte) {
         {"fewer lines than asked", "one\n", 4, {"one", "", "", ""}, ""},
         {"10 MB line", longLine + "\ntail", 1, {longLine}, "tail"},
     };
+    const gvt::platform::GameInstall game; // paths of this machine need no prefix
     for (const auto& [name, content, count, expected, tail] : cases) {
         GameTree tree;
         tree.addFile(u"Mods/GvTarsis/Init.con"_s, content);
         const QString path = tree.gameFolder + u"\\mods\\gvtarsis\\INIT.CON"_s;
-        const auto lines = gvt::common::readLines(path, count);
+        const auto lines = gvt::common::readLines(game, path, count);
         ASSERT_TRUE(lines) << name;
         EXPECT_EQ(*lines, expected) << name;
         Lines written = *lines;
         written[0] = "first";
-        ASSERT_TRUE(gvt::common::rewriteLeadingLines(path, written)) << name;
+        ASSERT_TRUE(gvt::common::rewriteLeadingLines(game, path, written)) << name;
         EXPECT_EQ(tree.read(u"Mods/GvTarsis/Init.con"_s), gvt::test::crlf(written) + tail) << name;
     }
 }

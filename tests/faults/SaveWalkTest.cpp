@@ -8,7 +8,7 @@
 #include "Fixtures.h"
 #include "multiplayer/MultiplayerDialog.h"
 #include "music/MusicDialog.h"
-#include "platform/SaveJournal.h"
+#include "platform/files/SaveJournal.h"
 #include "settings/SettingsDialog.h"
 #include "ui_MultiplayerDialog.h"
 #include "ui_MusicDialog.h"
@@ -249,9 +249,9 @@ int runSave(const QStringList& arguments) {
 
     test::TestPlatform services(at.game());
     std::function<void()> save;
-    settings::SettingsDialog settingsDialog(services.platform);
-    multiplayer::MultiplayerDialog multiplayerDialog(services.platform);
-    music::MusicDialog musicDialog(services.platform);
+    settings::SettingsDialog settingsDialog(services.game);
+    multiplayer::MultiplayerDialog multiplayerDialog(services.platform, services.game);
+    music::MusicDialog musicDialog(services.game);
     if (operation == u"settings" || operation == u"movies") {
         settings::SettingsWindow& window = settingsDialog.open(nullptr);
         window.show();

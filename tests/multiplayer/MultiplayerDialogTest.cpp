@@ -52,7 +52,7 @@ struct Multiplayer : test::Game {
         test::showActive(dialog.open(nullptr));
         return dialog.window()->controls();
     }
-    multiplayer::MultiplayerDialog dialog{platform.platform};
+    multiplayer::MultiplayerDialog dialog{platform.platform, platform.game};
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "music/MusicDialog.h"
 #include "Fixtures.h"
-#include "platform/FileName.h"
+#include "platform/files/FileName.h"
 #include "ui/SortedList.h"
 #include "ui_MusicDialog.h"
 
@@ -55,7 +55,7 @@ struct Music : test::Game {
                f.disabledCount->text();
     }
 
-    music::MusicDialog dialog{platform.platform};
+    music::MusicDialog dialog{platform.game};
 };
 
 } // namespace

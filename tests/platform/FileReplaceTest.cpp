@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FileReplace.h"
+#include "platform/files/FileReplace.h"
 #include "FileFaults.h"
 #include "Fixtures.h"
-#include "platform/SaveJournal.h"
+#include "platform/files/FileRead.h"
+#include "platform/files/SaveJournal.h"
+#include "platform/files/StateFolder.h"
 
 #include <QRegularExpression>
 
@@ -30,7 +32,10 @@ struct InPlace {
         if (::fork() == 0) {
             watch();
             faults::endAt(end);
-            ::_exit(replaceExistingFile(tree.path(u"Sound.con"_s), kNew) ? 0 : 1);
+            ::_exit(
+                replaceExistingFile(gvt::platform::fileNameOfText(tree.path(u"Sound.con"_s)), kNew)
+                    ? 0
+                    : 1);
         }
         ::wait(nullptr);
     }
@@ -52,8 +57,8 @@ TEST(FileReplace, KeepsModeOwnerAndGroupAndRemovesWhatACrashLeft) {
     tree.setMode(name, 0640);
     tree.addFile(u"."_s + name.left(243) + u".new-AbC123"_s, "a crash's");
     tree.addFile(u".Other.con.new-XyZ789"_s, "another file's");
-    EXPECT_TRUE(
-        replaceExistingFile(tree.path(name), [](const QByteArray& old) { return old + "new"; }));
+    EXPECT_TRUE(replaceExistingFile(gvt::platform::fileNameOfText(tree.path(name)),
+                                    [](const QByteArray& old) { return old + "new"; }));
     EXPECT_EQ(tree.read(name), QByteArray("oldnew"));
     EXPECT_EQ(QFileInfo(tree.path(name)).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                             QFile::ReadUser | QFile::WriteUser |
@@ -78,7 +83,7 @@ TEST(FileReplace, KeepsModeOwnerAndGroupAndRemovesWhatACrashLeft) {
             if (player != 0 &&
                 (::setgroups(1, &games) != 0 || ::setgid(player) != 0 || ::setuid(player) != 0))
                 ::_exit(2);
-            ::_exit(replaceExistingFile(QString::fromLocal8Bit(file), kNew) ? 0 : 1);
+            ::_exit(replaceExistingFile(file, kNew) ? 0 : 1);
         }
         int status = 0;
         ::wait(&status);
@@ -97,7 +102,7 @@ TEST(FileReplace, InPlaceTheSpaceComesFirstAndACrashIsPutRightAtTheNextRead) {
     full.watch();
     faults::failAll("fallocate", ENOSPC);
     faults::failAll("posix_fallocate", ENOSPC);
-    EXPECT_FALSE(replaceExistingFile(full.tree.path(u"Sound.con"_s),
+    EXPECT_FALSE(replaceExistingFile(gvt::platform::fileNameOfText(full.tree.path(u"Sound.con"_s)),
                                      [](const QByteArray&) { return QByteArray(400, 'n'); }));
     EXPECT_EQ(faults::calls().filter(QRegularExpression(u"^(pwrite|ftruncate) .*Sound.con$"_s)),
               QStringList());
@@ -108,7 +113,7 @@ TEST(FileReplace, InPlaceTheSpaceComesFirstAndACrashIsPutRightAtTheNextRead) {
     // Where a save like it makes each call.
     InPlace dry;
     dry.watch();
-    replaceExistingFile(dry.tree.path(u"Sound.con"_s), kNew);
+    replaceExistingFile(gvt::platform::fileNameOfText(dry.tree.path(u"Sound.con"_s)), kNew);
     const QStringList calls = faults::calls();
     faults::stopWatching();
     const QList<std::tuple<const char*, const char*, const char*, const char*>> cases = {
@@ -137,7 +142,8 @@ TEST(FileReplace, InPlaceTheSpaceComesFirstAndACrashIsPutRightAtTheNextRead) {
         QStringList notes;
         gvt::platform::setRecoveryReporter([&notes](const QString& text) { notes.append(text); });
         QByteArray content;
-        ASSERT_TRUE(gvt::platform::readWholeFile(at.tree.path(u"Sound.con"_s), content));
+        ASSERT_TRUE(gvt::platform::readWholeFile(
+            gvt::platform::fileNameOfText(at.tree.path(u"Sound.con"_s)), content));
         gvt::platform::setRecoveryReporter({});
         EXPECT_STREQ(state(content), read);
         ASSERT_EQ(notes.size(), 1);

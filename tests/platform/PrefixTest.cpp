@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Fixtures.h"
-#include "platform/Platform.h"
-#include "platform/Registry.h"
-#include "platform/wine/ManagerFiles.h"
+#include "platform/GameInstall.h"
+#include "platform/ProcessStart.h"
+#include "platform/wine/ManagerParsers.h"
 
 #include <sys/stat.h>
 
@@ -106,11 +106,12 @@ TEST(Prefixes, TheLauncherFindsItsOwnPrefixAndStartsTheGameWithThatPrefixsWine) 
                                 : QByteArray()},
              {"WINE", wine}});
         const QString game = QString::fromUtf8(gameDir);
-        const auto lookup = platform::lookUpGameDir(home.path(QString::fromUtf8(launcher)) +
-                                                    u"/gvtarsis-modmanager"_s);
+        const platform::GameInstall lookup = platform::findGameInstall(
+            home.path(QString::fromUtf8(launcher)) + u"/gvtarsis-modmanager"_s,
+            platform::UserPlaces::ofThisUser());
         EXPECT_EQ(lookup.gameFolder, game);
         platform::DetachedProcessStarter starter;
-        ASSERT_EQ(starter.start(game + u"\\gvtarsis.exe"_s, u"+game  My Mod"_s),
+        ASSERT_EQ(starter.start(lookup, game + u"\\gvtarsis.exe"_s, u"+game  My Mod"_s),
                   platform::StartResult::Started);
         for (const Home::Wine& each : home.wines) {
             const bool expected = each.file == QString::fromUtf8(started);

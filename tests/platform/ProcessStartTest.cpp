@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/ProcessStart.h"
 #include "Fixtures.h"
-#include "platform/Platform.h"
+#include "platform/files/PathLookup.h"
 
 using gvt::platform::StartResult;
 using gvt::test::EnvironmentScope;
@@ -16,7 +17,6 @@ TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
         {"C:", "en_GB.utf8||", "en_GB.utf8|<unset>|<unset>"},
     };
     for (const auto& [drive, before, after] : cases) {
-        gvt::platform::usePrefix({});
         GameTree tree;
         tree.addFile(u"GvTarsis.exe"_s, "MZ\x90 a Windows program");
         tree.setMode(u"GvTarsis.exe"_s, 0755); // as Wine's installers leave it
@@ -32,7 +32,10 @@ TEST(ProcessStart, WindowsProgramsAndDrivePathsGoThroughWineInThePrefix) {
                                       {"WINEPREFIX", QFile::encodeName(tree.path(u"prefix"_s))}});
         const QString executable = (*drive ? u"C:"_s : tree.gameFolder) + u"\\gvtarsis.exe"_s;
         gvt::platform::DetachedProcessStarter starter;
-        EXPECT_EQ(starter.start(executable, u"+game My Mod"_s), StartResult::Started) << before;
+        const gvt::platform::GameInstall game = gvt::platform::findGameInstall(
+            tree.path(u"launcher/gvtarsis-modmanager"_s), gvt::platform::UserPlaces::ofThisUser());
+        EXPECT_EQ(starter.start(game, executable, u"+game My Mod"_s), StartResult::Started)
+            << before;
         const auto record = wine.waitForStart();
         ASSERT_TRUE(record) << before;
         EXPECT_EQ(record->environment.join(u'|'),
@@ -48,10 +51,14 @@ TEST(ProcessStart, WithoutWineNothingStartsAndTheCallerIsTold) {
     tree.addFile(u"gvtarsis.exe"_s, "MZ");
     EnvironmentScope environment({{"WINE", QFile::encodeName(tree.path(u"no-such-wine"_s))}});
     gvt::platform::DetachedProcessStarter starter;
-    EXPECT_EQ(starter.start(tree.gameFolder + u"\\gvtarsis.exe"_s, QString()), StartResult::NoWine);
-    EXPECT_EQ(starter.start(u"C:\\Games\\gvtarsis.exe"_s, QString()), StartResult::NoWine);
+    const gvt::platform::GameInstall game = gvt::platform::findGameInstall(
+        tree.path(u"gvtarsis-modmanager"_s), gvt::platform::UserPlaces::ofThisUser());
+    EXPECT_EQ(starter.start(game, tree.gameFolder + u"\\gvtarsis.exe"_s, QString()),
+              StartResult::NoWine);
+    EXPECT_EQ(starter.start(game, u"C:\\Games\\gvtarsis.exe"_s, QString()), StartResult::NoWine);
     // A game that is not there is not a matter of Wine.
-    EXPECT_EQ(starter.start(tree.gameFolder + u"\\missing.exe"_s, QString()), StartResult::Failed);
+    EXPECT_EQ(starter.start(game, tree.gameFolder + u"\\missing.exe"_s, QString()),
+              StartResult::Failed);
 }
 
 TEST(ProcessStart, TheProgramPathIsTheOneItWasStartedByWithLinksKept) {

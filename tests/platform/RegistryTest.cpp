@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Registry.h"
 #include "Fixtures.h"
+#include "platform/GameInstall.h"
 
 namespace {
 const QByteArray kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
@@ -62,7 +62,9 @@ TEST(Registry, GameDirComesFromTheSettingsFileElseFromThePrefixsRegistry) {
             home.setGameDirLine(line);
         if (!systemReg.isNull())
             home.addFile(u"prefix/system.reg"_s, systemReg);
-        EXPECT_EQ(gvt::platform::lookUpGameDir(u"/nowhere/gvtarsis-modmanager"_s).gameFolder,
+        EXPECT_EQ(gvt::platform::findGameInstall(u"/nowhere/gvtarsis-modmanager"_s,
+                                                 gvt::platform::UserPlaces::ofThisUser())
+                      .gameFolder,
                   expected)
             << line.toStdString() << systemReg.toStdString();
     }

@@ -56,7 +56,7 @@ struct Settings : test::Game {
         return dialog.window()->controls();
     }
 
-    settings::SettingsDialog dialog{platform.platform};
+    settings::SettingsDialog dialog{platform.game};
 };
 
 } // namespace

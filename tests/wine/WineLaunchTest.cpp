@@ -45,7 +45,7 @@ TEST(WineLaunch, TheGameStartsInItsPrefixWithTheWordsItsPlatformGivesIt) {
         test::TestPlatform platform(
             named ? home.prefix() + u"/dosdevices/c:/Games/Grimvale Tarsis"_s : game);
         test::MessageCapture messages;
-        app::MainWindow window(platform.platform);
+        app::MainWindow window(platform.platform, platform.findGame());
         auto* mods = window.findChild<QListWidget*>(u"modList"_s);
         test::select(mods, u"My Mod"_s);
         QTest::mouseClick(window.findChild<QPushButton*>(u"startButton"_s), Qt::LeftButton);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/wine/ManagerFiles.h"
-#include "platform/wine/ManagerFolders.h"
+#include "platform/wine/ManagerParsers.h"
+#include "platform/wine/ManagerPlaces.h"
 #include "platform/wine/PrefixReaders.h"
 
 namespace gvt::platform {
@@ -10,7 +10,7 @@ namespace gvt::platform {
 // on a compatdata folder that holds the prefix in "pfx".
 QList<KnownPrefix> readHeroicPrefixes(const UserPlaces& places) {
     QList<KnownPrefix> found;
-    const QString client = steamFolderOf(places);
+    const QString client = steamPlaces(places).client;
     for (const QString& folder :
          {places.configHome + QStringLiteral("/heroic/GamesConfig"),
           places.home + QStringLiteral("/.var/app/com.heroicgameslauncher.hgl/config/heroic/"

@@ -8,19 +8,6 @@
 
 namespace gvt::platform {
 
-// Where a user's prefixes are looked for, taken from the environment once, at the top, and
-// handed down: nothing below reads the environment itself.
-struct UserPlaces {
-    QString home;       // $HOME
-    QString configHome; // $XDG_CONFIG_HOME, else ~/.config
-    QString dataHome;   // $XDG_DATA_HOME, else ~/.local/share
-    QString stateHome;  // $XDG_STATE_HOME, else ~/.local/state
-    QString winePrefix; // $WINEPREFIX, or empty
-    QString wine;       // $WINE, or empty
-
-    static UserPlaces ofThisUser();
-};
-
 // How a Windows program starts in a prefix: `program arguments… <executable> <words…>`, with
 // these variables besides WINEPREFIX.
 struct WineStart {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/wine/ManagerFiles.h"
-#include "platform/wine/ManagerFolders.h"
+#include "platform/wine/ManagerParsers.h"
+#include "platform/wine/ManagerPlaces.h"
 #include "platform/wine/PrefixReaders.h"
 
 namespace gvt::platform {

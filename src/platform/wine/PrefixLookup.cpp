@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wine/PrefixLookup.h"
 
-#include "platform/FileName.h"
-#include "platform/PathText.h"
-#include "platform/Platform.h"
-#include "platform/wine/ManagerFolders.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
+#include "platform/wine/ManagerPlaces.h"
 #include "platform/wine/PrefixReaders.h"
+#include "platform/wine/WindowsPaths.h"
 #include "platform/wine/WinePrefix.h"
 
 #include <QHash>
@@ -60,7 +61,8 @@ QList<KnownPrefix> nearPrefixes(const QString& launcherFolder, const UserPlaces&
     PrefixList list;
     if (!launcherFolder.isEmpty()) {
         list.add({QStringLiteral("Wine"), prefixHolding(launcherFolder), {}});
-        if (const QString real = realFolderOf(launcherFolder); real != launcherFolder)
+        if (const QString real = textOfFileName(realFolderOf(fileNameOfText(launcherFolder)));
+            real != launcherFolder)
             list.add({QStringLiteral("Wine"), prefixHolding(real), {}});
     }
     if (!places.winePrefix.isEmpty())
@@ -89,7 +91,8 @@ PrefixSearch findGamePrefix(const QString& launcherFolder, const UserPlaces& pla
             return false;
         if (!search.found)
             search.found = GameInPrefix{gameFolder, prefix};
-        if (!sameEntryOnDisk(launcherFolder, resolvePathIn(gameFolder, prefix.folder)))
+        if (!sameEntryOnDisk(fileNameOfText(launcherFolder),
+                             resolvePathIn(gameFolder, prefix.folder)))
             return false;
         search.found = GameInPrefix{gameFolder, prefix};
         return true;
@@ -117,6 +120,19 @@ PrefixSearch findGamePrefix(const QString& launcherFolder, const UserPlaces& pla
         search.lookedIn.append(
             QStringLiteral("the prefixes of Lutris, Bottles, Steam's Proton and Heroic: none"));
     return search;
+}
+
+KnownPrefix withItsManager(const KnownPrefix& prefix, const UserPlaces& places) {
+    if (prefix.manager != u"Wine")
+        return prefix;
+    const QByteArray folder = fileNameOfText(prefix.folder);
+    for (const PrefixReader reader : prefixReaders()) {
+        for (const KnownPrefix& managed : reader(places)) {
+            if (sameEntryOnDisk(fileNameOfText(managed.folder), folder))
+                return {managed.manager, prefix.folder, managed.start};
+        }
+    }
+    return prefix;
 }
 
 QList<GameInPrefix> findGames(const UserPlaces& places) {

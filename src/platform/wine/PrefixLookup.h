@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/UserPlaces.h"
 #include "platform/wine/KnownPrefix.h"
 
 #include <optional>
@@ -26,6 +27,10 @@ struct PrefixSearch {
     QStringList lookedIn;
 };
 PrefixSearch findGamePrefix(const QString& launcherFolder, const UserPlaces& places);
+
+// The prefix as the game manager that keeps it knows it, with that manager's way of starting a
+// program there; as it is when no manager keeps it.
+KnownPrefix withItsManager(const KnownPrefix& prefix, const UserPlaces& places);
 
 // Every prefix the user keeps that records a game folder.
 QList<GameInPrefix> findGames(const UserPlaces& places);

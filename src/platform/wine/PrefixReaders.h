@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/UserPlaces.h"
 #include "platform/wine/KnownPrefix.h"
 
 #include <span>
@@ -18,8 +19,5 @@ QList<KnownPrefix> readHeroicPrefixes(const UserPlaces& places);
 
 // Every manager's reader, in the order their prefixes are tried.
 std::span<const PrefixReader> prefixReaders();
-
-// The Steam folder of this user (where its client is installed), or empty.
-QString steamFolderOf(const UserPlaces& places);
 
 } // namespace gvt::platform

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wine/WinePrefix.h"
 
-#include "platform/FileName.h"
-#include "platform/Platform.h"
-#include "platform/wine/ManagerFolders.h"
-#include "platform/wine/PrefixLookup.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
+#include "platform/files/ProgramSearch.h"
 #include "platform/wine/WineRegistry.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -18,54 +17,12 @@
 
 namespace gvt::platform {
 
-namespace {
-
-std::optional<QString>& chosenPrefix() {
-    static std::optional<QString> prefix;
-    return prefix;
-}
-
-} // namespace
-
-UserPlaces UserPlaces::ofThisUser() {
-    const auto folder = [](const char* name, const QString& fallback) {
-        const QString value = textOfFileName(qgetenv(name));
-        return value.startsWith(u'/') ? value : fallback;
-    };
-    UserPlaces places;
-    places.home = folder("HOME", QDir::homePath());
-    places.configHome = folder("XDG_CONFIG_HOME", places.home + QStringLiteral("/.config"));
-    places.dataHome = folder("XDG_DATA_HOME", places.home + QStringLiteral("/.local/share"));
-    places.stateHome = folder("XDG_STATE_HOME", places.home + QStringLiteral("/.local/state"));
-    places.winePrefix = textOfFileName(qgetenv("WINEPREFIX"));
-    places.wine = textOfFileName(qgetenv("WINE"));
-    return places;
-}
-
-QString winePrefixInUse() {
-    if (chosenPrefix())
-        return *chosenPrefix();
-    const UserPlaces places = UserPlaces::ofThisUser();
-    return places.winePrefix.isEmpty() ? places.home + QStringLiteral("/.wine") : places.winePrefix;
-}
-
-void usePrefix(const QString& folder) {
-    if (folder.isEmpty())
-        chosenPrefix().reset();
-    else
-        chosenPrefix() = folder;
-}
-
-QString driveFolderOf(QChar letter, const QString& prefix) {
-    return prefix + QStringLiteral("/dosdevices/") + letter.toLower() + u':';
-}
-
 QString prefixHolding(const QString& folder) {
     QString at = folder;
     while (at.startsWith(u'/')) {
         struct stat st {};
         if (::stat(fileNameOfText(at + QStringLiteral("/system.reg")).constData(), &st) == 0 &&
-            S_ISREG(st.st_mode) && isFolder(at + QStringLiteral("/dosdevices")))
+            S_ISREG(st.st_mode) && isFolder(fileNameOfText(at + QStringLiteral("/dosdevices"))))
             return at;
         if (at == u"/")
             break;
@@ -103,15 +60,11 @@ QString gameDirIn(int fd) {
 } // namespace
 
 QString prefixGameDir(const QString& prefix) {
-    const int fd = ::open(fileNameOfText(prefix + QStringLiteral("/system.reg")).constData(),
-                          O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
-    if (fd < 0)
+    const Descriptor fd =
+        openRegularFile(fileNameOfText(prefix + QStringLiteral("/system.reg")), st);
+    if (!fd.valid())
         return {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return {};
-    }
     // Each dialog looks the game up as it opens: a registry is read again only once it changed
     // (Wine writes a new file in its place).
     struct Read {
@@ -125,12 +78,9 @@ QString prefixGameDir(const QString& prefix) {
     const auto found = known.constFind(prefix);
     if (found != known.constEnd() && found->device == st.st_dev && found->inode == st.st_ino &&
         found->size == st.st_size && found->changed.tv_sec == st.st_mtim.tv_sec &&
-        found->changed.tv_nsec == st.st_mtim.tv_nsec) {
-        ::close(fd);
+        found->changed.tv_nsec == st.st_mtim.tv_nsec)
         return found->gameDir;
-    }
-    const QString gameDir = gameDirIn(fd);
-    ::close(fd);
+    const QString gameDir = gameDirIn(fd.get());
     known.insert(prefix, {st.st_dev, st.st_ino, st.st_size, st.st_mtim, gameDir});
     return gameDir;
 }
@@ -138,21 +88,13 @@ QString prefixGameDir(const QString& prefix) {
 QString wineProgram(const QString& wineVariable) {
     if (!wineVariable.contains(u'/'))
         return findOnPath(wineVariable.isEmpty() ? QStringLiteral("wine") : wineVariable);
-    return isExecutableFile(wineVariable) ? QFileInfo(wineVariable).absoluteFilePath() : QString();
+    return isExecutableFile(fileNameOfText(wineVariable))
+               ? QFileInfo(wineVariable).absoluteFilePath()
+               : QString();
 }
 
-WineStart wineStartFor(const QString& prefix, const UserPlaces& places) {
-    if (places.wine.isEmpty()) {
-        for (const KnownPrefix& known : knownPrefixes(places)) {
-            if (!known.start.program.isEmpty() && sameEntryOnDisk(known.folder, prefix))
-                return known.start;
-        }
-    }
-    return {wineProgram(places.wine), {}, {}};
-}
-
-bool isWindowsProgram(const QString& path) {
-    const int fd = ::open(fileNameOfText(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+bool isWindowsProgram(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     char start[2] = {};
     const bool windows = fd >= 0 && ::read(fd, start, 2) == 2 && start[0] == 'M' && start[1] == 'Z';
     if (fd >= 0)

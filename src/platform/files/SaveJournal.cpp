@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/SaveJournal.h"
+#include "platform/files/SaveJournal.h"
 
-#include "platform/FileName.h"
-#include "platform/FileReplace.h"
-#include "platform/wine/KnownPrefix.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/StateFolder.h"
 
 #include <QCryptographicHash>
 #include <QList>
@@ -41,26 +41,12 @@ QString shownNameOf(const QByteArray& path) {
     return shownFileName(textOfFileName(path.mid(path.lastIndexOf('/') + 1)));
 }
 
-// Makes a folder and those above it that are missing, each flushed into its parent.
-bool makeFolder(const QByteArray& folder) {
-    struct stat st {};
-    if (::stat(folder.constData(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    const QByteArray parent = folderOfPath(folder);
-    if (parent == folder || !makeFolder(parent))
-        return false;
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    syncFolder(parent);
-    return true;
-}
-
 // Writes a record whole or not at all: a temporary file flushed, renamed into place, and its
 // folder flushed. It stays open and locked while its save goes on, so that another instance of
 // the program never takes it for one a crash left; -1 when it could not be written.
 int writeRecord(const QByteArray& name, const QByteArray& content) {
     const QByteArray folder = recordFolder();
-    if (!makeFolder(folder))
+    if (!makeFolders(folder))
         return -1;
     removeStaleTemporaries(folder, '.' + name + ".new-");
     QByteArray temp = folder + "/." + name + ".new-XXXXXX";
@@ -176,19 +162,6 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& start) {
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
-}
-
-QString stateFolder() {
-    return UserPlaces::ofThisUser().stateHome + QStringLiteral("/gvtarsis-modmanager");
-}
-
-void syncFolder(const QByteArray& folder) {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    // Some file systems cannot flush a folder (EINVAL): there the rename is as safe as it gets.
-    (void)::fsync(fd);
-    ::close(fd);
 }
 
 std::optional<SaveRecord> SaveRecord::keep(const QByteArray& name, QByteArrayView mark,

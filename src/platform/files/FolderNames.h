@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/FileError.h"
+#include "platform/files/FileError.h"
 
 #include <QHash>
 #include <QSet>
@@ -16,8 +16,9 @@ namespace gvt::platform {
 // every entry that comes or goes after the reading, so a rename need not read the folder again.
 class FolderNames {
 public:
-    // Reads the folder of a path text; the names of each pattern come in the folder's own order.
-    FolderNames(const QString& folderText, const QStringList& patterns);
+    // Reads a folder (a path of this machine, as its bytes); the names of each pattern come in
+    // the folder's own order.
+    FolderNames(const QByteArray& folder, const QStringList& patterns);
     ~FolderNames();
     FolderNames(const FolderNames&) = delete;
     FolderNames& operator=(const FolderNames&) = delete;
@@ -35,7 +36,7 @@ private:
     // Takes in what the kernel told since the last call; false when it lost track.
     bool catchUp();
 
-    QString m_folder; // a path on this machine
+    QByteArray m_folder; // a path on this machine
     QStringList m_patterns;
     QList<QStringList> m_matching;
     int m_watch = -1;                   // the kernel's notifications, or -1 when there are none

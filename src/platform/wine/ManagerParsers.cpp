@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/wine/ManagerFiles.h"
+#include "platform/wine/ManagerParsers.h"
 
-#include "platform/FileName.h"
+#include "platform/files/FileName.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FolderNames.h"
+#include "platform/files/FolderNames.h"
 
-#include "platform/FileName.h"
-#include "platform/FileRename.h"
-#include "platform/FolderSearch.h"
-#include "platform/PathText.h"
-#include "platform/SaveJournal.h"
+#include "platform/files/FileName.h"
+#include "platform/files/FileRename.h"
+#include "platform/files/FolderSearch.h"
+#include "platform/files/SaveJournal.h"
 
 #include <cerrno>
 #include <cstring>
@@ -40,14 +39,14 @@ NameHashes hashesOf(const QString& name) {
 
 } // namespace
 
-FolderNames::FolderNames(const QString& folderText, const QStringList& patterns)
-    : m_folder(resolvePath(folderText)), m_patterns(patterns) {
+FolderNames::FolderNames(const QByteArray& folder, const QStringList& patterns)
+    : m_folder(folder), m_patterns(patterns) {
     read();
 }
 
 void FolderNames::read() {
     const QStringList& patterns = m_patterns;
-    const QByteArray folder = fileNameOfText(m_folder);
+    const QByteArray& folder = m_folder;
     repairInterruptedRenames(folder);
     if (m_watch >= 0)
         ::close(m_watch);
@@ -141,7 +140,7 @@ std::optional<FileError> FolderNames::rename(const QString& name, const QString&
     // The folder the path names now may be another than the one read: replaced, moved away, or
     // a link pointed elsewhere. Then it is read again, as it is now.
     struct stat st {};
-    if (::stat(fileNameOfText(m_folder).constData(), &st) != 0 ||
+    if (::stat(m_folder.constData(), &st) != 0 ||
         QPair<quint64, quint64>{st.st_dev, st.st_ino} != m_identity)
         read();
     // Only a name that may be taken in another case needs the folder read again.

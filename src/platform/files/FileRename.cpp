@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FileRename.h"
+#include "platform/files/FileRename.h"
 
-#include "platform/FileName.h"
-#include "platform/PathText.h"
-#include "platform/SaveJournal.h"
-
-#include <QFile>
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
+#include "platform/files/SaveJournal.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -19,19 +18,11 @@ namespace gvt::platform {
 
 namespace {
 
-bool entryExists(const QByteArray& path) {
-    struct stat st {};
-    return ::lstat(path.constData(), &st) == 0;
-}
-
 // True when `folder` holds `name` in any letter case.
-bool folderHoldsName(const QString& folder, const QString& name) {
-    QString exact = folder;
-    if (!exact.endsWith(u'/'))
-        exact.append(u'/');
-    if (entryExists(fileNameOfText(exact + name)))
+bool folderHoldsName(const QByteArray& folder, const QString& name) {
+    if (entryExists(folder + fileNameOfText(name)))
         return true;
-    DIR* dir = ::opendir(fileNameOfText(folder).constData());
+    DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return false;
     bool found = false;
@@ -108,40 +99,40 @@ namespace {
 
 // Renames the entry at `from` to `newName` in `folder` (paths on this machine); `twinsRuledOut`
 // when no entry there can hold the new name in another letter case.
-std::optional<FileError> renameInto(const QString& from, QString folder, const QString& newName,
-                                    bool twinsRuledOut) {
-    const QByteArray fromBytes = fileNameOfText(from);
-    repairInterruptedRenames(
-        fileNameOfText(folder.endsWith(u'/') && folder.size() > 1 ? folder.chopped(1) : folder));
-    if (!entryExists(fromBytes))
-        return FileError{FileError::Kind::NotFound, from, {}};
-    struct stat st {};
-    if (::stat(fileNameOfText(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return FileError{FileError::Kind::NotFound, from, folder};
-    if (!folder.endsWith(u'/'))
-        folder.append(u'/');
-    const QString to = folder + newName;
+std::optional<FileError> renameInto(const QByteArray& from, QByteArray folder,
+                                    const QString& newName, bool twinsRuledOut) {
+    if (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    repairInterruptedRenames(folder);
+    const QString fromText = textOfFileName(from);
+    if (!entryExists(from))
+        return FileError{FileError::Kind::NotFound, fromText, {}};
+    if (!isFolder(folder))
+        return FileError{FileError::Kind::NotFound, fromText, textOfFileName(folder)};
+    if (!folder.endsWith('/'))
+        folder.append('/');
+    const QByteArray to = folder + fileNameOfText(newName);
     if (newName.isEmpty() || (!twinsRuledOut && folderHoldsName(folder, newName)))
-        return FileError{FileError::Kind::Exists, from, to};
-    const int error = renameNoReplace(fromBytes, fileNameOfText(to));
+        return FileError{FileError::Kind::Exists, fromText, textOfFileName(to)};
+    const int error = renameNoReplace(from, to);
     if (error != 0) {
         const FileError::Kind kind = fileErrorKindOf(error);
-        return FileError{kind, from, kind == FileError::Kind::Exists ? to : QString()};
+        return FileError{kind, fromText,
+                         kind == FileError::Kind::Exists ? textOfFileName(to) : QString()};
     }
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<FileError> renameFile(const QString& fromText, const QString& toText) {
-    const PathSplit target = splitLastComponent(toText);
-    return renameInto(resolvePath(fromText), resolvePath(target.folderText), target.lastComponent,
-                      false);
+std::optional<FileError> renameFile(const QByteArray& from, const QByteArray& toFolder,
+                                    const QString& newName) {
+    return renameInto(from, toFolder, newName, false);
 }
 
-std::optional<FileError> renameEntry(const QString& folder, const QString& name,
+std::optional<FileError> renameEntry(const QByteArray& folder, const QString& name,
                                      const QString& newName, bool twinsRuledOut) {
-    return renameInto(folder + u'/' + name, folder, newName, twinsRuledOut);
+    return renameInto(folder + '/' + fileNameOfText(name), folder, newName, twinsRuledOut);
 }
 
 } // namespace gvt::platform

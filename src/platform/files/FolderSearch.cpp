@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FolderSearch.h"
+#include "platform/files/FolderSearch.h"
 
-#include "platform/FileName.h"
-#include "platform/PathText.h"
-#include "platform/SaveJournal.h"
+#include "platform/files/FileName.h"
+#include "platform/files/SaveJournal.h"
 
 #include <QFile>
 
@@ -68,11 +67,9 @@ bool matchesPattern(const QString& pattern, const QString& name) {
     return plain || globMatch(pattern.toUpper(), name.toUpper());
 }
 
-QList<FoundEntry> findEntries(const QString& patternText) {
-    const PathSplit split = splitLastComponent(patternText);
-    if (split.lastComponent.isEmpty())
+QList<FoundEntry> findEntries(QByteArray folder, const QString& pattern) {
+    if (pattern.isEmpty())
         return {};
-    QByteArray folder = fileNameOfText(resolvePath(split.folderText));
     if (folder.size() > 1 && folder.endsWith('/'))
         folder.chop(1);
     repairInterruptedRenames(folder);
@@ -80,8 +77,8 @@ QList<FoundEntry> findEntries(const QString& patternText) {
     if (!dir)
         return {};
 
-    const bool matchAll = split.lastComponent == u"*.*" || split.lastComponent == u"*";
-    const QString upperPattern = split.lastComponent.toUpper();
+    const bool matchAll = pattern == u"*.*" || pattern == u"*";
+    const QString upperPattern = pattern.toUpper();
     struct Keyed {
         QString key;
         FoundEntry entry;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -11,11 +12,12 @@ struct FoundEntry {
     bool isFolder; // a link to a folder counts as a folder
 };
 
-// Searches with a pattern text whose last component may hold `*` and `?`, matching without
-// regard to case; "*.*" matches every name. "." and ".." and hidden entries are reported.
+// Searches a folder (a path of this machine, as its bytes) for the names that match `pattern`,
+// which may hold `*` and `?`, without regard to case; "*.*" matches every name. "." and ".."
+// and hidden entries are reported.
 // Results are ordered by name compared ordinally after upper-casing, the order of the game's
 // own platform, so that "search order" is the same on every machine.
-QList<FoundEntry> findEntries(const QString& patternText);
+QList<FoundEntry> findEntries(QByteArray folder, const QString& pattern);
 
 // True when `name` matches the wildcard pattern without regard to case.
 bool matchesPattern(const QString& pattern, const QString& name);

@@ -14,17 +14,10 @@
 // puts things right from there.
 namespace gvt::platform {
 
-// $XDG_STATE_HOME/gvtarsis-modmanager, else ~/.local/state/gvtarsis-modmanager.
-QString stateFolder();
-
 // Removes what a crash left of a file's temporary files: the names of `folder` that are
 // `start` and six more characters (".Init.con.new-" and "XXXXXX"). Litter comes from an earlier
 // run, so each file's folder is looked through once a run, not at every save.
 void removeStaleTemporaries(const QByteArray& folder, const QByteArray& start);
-
-// Flushes a folder's entries to disk, so that a rename in it survives a power cut; nothing
-// where the file system does not allow it.
-void syncFolder(const QByteArray& folder);
 
 // A record of a save under way, kept durably in the state folder until the save is done.
 class SaveRecord {

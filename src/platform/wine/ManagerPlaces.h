@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/UserPlaces.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// The file access of the game managers' readers: small, and never a hang on a strange file.
+// Where the game managers keep their files, and how their readers reach them: small reads that
+// never hang on a strange file.
 namespace gvt::platform {
 
 // A manager's file: a regular file of at most 16 MiB (a pipe or a device is not waited on).
@@ -17,11 +22,23 @@ std::optional<QByteArray> readManagerFile(const QString& path);
 // order of their bytes.
 QStringList entriesOf(const QString& folder, const QString& suffix = {});
 
-bool isFolder(const QString& path);
-bool isExecutableFile(const QString& path);
+inline bool isFolder(const QString& path) {
+    return isFolder(fileNameOfText(path));
+}
+inline bool isExecutableFile(const QString& path) {
+    return isExecutableFile(fileNameOfText(path));
+}
 
 // A folder as a manager wrote it: "~/" stands for the home folder; anything that is not an
 // absolute path gives the empty text.
 QString absolutePathOf(const QString& text, const QString& home);
+
+// Steam as this user has it: the folder its client is installed in (empty when none), and
+// every library, that folder's and those its libraryfolders.vdf lists, each once.
+struct SteamPlaces {
+    QString client;
+    QStringList libraries;
+};
+SteamPlaces steamPlaces(const UserPlaces& places);
 
 } // namespace gvt::platform

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FileReplace.h"
+#include "platform/files/FileReplace.h"
 
-#include "platform/FileName.h"
-#include "platform/SaveJournal.h"
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+#include "platform/files/SaveJournal.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,27 +15,6 @@
 namespace gvt::platform {
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // Reserves the disk space a file needs to grow from `oldSize` to `newSize` without changing it.
 bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
@@ -75,51 +55,11 @@ bool rewriteInPlace(int fd, const QByteArray& target, const QByteArray& old,
 
 } // namespace
 
-bool readFully(int fd, QByteArray& out) {
-    out.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        out.append(buffer, qsizetype(n));
-    }
-}
-
-bool writeFully(int fd, QByteArrayView data, qint64 offset) {
-    for (qsizetype done = 0; done < data.size();) {
-        const ssize_t n =
-            ::pwrite(fd, data.data() + done, size_t(data.size() - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-bool readWholeFile(const QString& path, QByteArray& content) {
-    const QByteArray bytes = fileNameOfText(path);
-    char real[PATH_MAX];
-    if (::realpath(bytes.constData(), real))
-        recoverInterruptedRewrite(real);
-    Descriptor fd(::open(bytes.constData(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    return readFully(fd.get(), content);
-}
-
-bool replaceExistingFile(const QString& path,
+bool replaceExistingFile(const QByteArray& path,
                          const std::function<QByteArray(const QByteArray& old)>& build) {
     // Replace the file a link points to, not the link.
     char real[PATH_MAX];
-    if (!::realpath(fileNameOfText(path).constData(), real))
+    if (!::realpath(path.constData(), real))
         return false;
     const QByteArray target(real);
     recoverInterruptedRewrite(target);

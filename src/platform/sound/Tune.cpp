@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Tune.h"
+#include "platform/sound/Tune.h"
 
 #include <QFile>
 #include <QResource>
