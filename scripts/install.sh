@@ -26,18 +26,21 @@ absolute() {
   realpath -m -s -- "$path"
 }
 
-mode=install prefix_arg="" all=no folder="" target=""
-while [ $# -gt 0 ]; do
-  case "$1" in
-    --uninstall) mode=uninstall; [ $# -lt 2 ] || { target=$(absolute "$2"); shift; } ;;
-    --prefix) [ $# -ge 2 ] || { usage >&2; exit 2; }; prefix_arg=$(absolute "$2"); shift ;;
-    --all) all=yes ;;
-    -h | --help) usage; exit 0 ;;
-    -*) usage >&2; exit 2 ;;
-    *) [ -z "$folder" ] || { usage >&2; exit 2; }; folder=$(absolute "$1") ;;
-  esac
-  shift
-done
+parse_arguments() {
+  mode=install prefix_arg="" all=no folder="" target=""
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --uninstall) mode=uninstall; [ $# -lt 2 ] || { target=$(absolute "$2"); shift; } ;;
+      --prefix) [ $# -ge 2 ] || { usage >&2; exit 2; }; prefix_arg=$(absolute "$2"); shift ;;
+      --all) all=yes ;;
+      -h | --help) usage; exit 0 ;;
+      -*) usage >&2; exit 2 ;;
+      *) [ -z "$folder" ] || { usage >&2; exit 2; }; folder=$(absolute "$1") ;;
+    esac
+    shift
+  done
+}
+parse_arguments "$@"
 
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -156,11 +159,11 @@ remove_leftovers() {
   fi
 }
 
-if [ $mode = uninstall ]; then
+# Every install, or those whose game folder or prefix is $target.
+uninstall_games() {
   uninstall_legacy
-  records=()
+  local records=() r removed=0
   [ -d "$installs" ] && mapfile -t records < <(find "$installs" -type f | sort)
-  removed=0
   for r in ${records[@]+"${records[@]}"}; do
     read_record "$r"
     if [ -z "$target" ] || [ "$target" = "${rec[0]}" ] || [ "$target" = "${rec[1]}" ] ||
@@ -173,68 +176,75 @@ if [ $mode = uninstall ]; then
   [ $removed -gt 0 ] || echo "The Mod Manager is not installed."
   rename_entries
   remove_leftovers
-  exit 0
-fi
+}
 
-# A build of the program alone, unless a test hands us one.
-build=${GVT_BUILD_DIR:-}
-if [ -z "$build" ]; then
+# A build of the program alone, unless a test hands us one: its folder in $build.
+build_program() {
+  build=${GVT_BUILD_DIR:-}
+  [ -z "$build" ] || return 0
   scripts/need-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev \
     libgl-dev libxkbcommon-dev libmpg123-dev libpulse-dev
   build="$top/build-install"
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGVT_BUILD_TESTS=OFF \
     -DGVT_BUILD_BENCH=OFF >/dev/null
   cmake --build "$build" --parallel "$(nproc)" --target gvtarsis-modmanager gvtarsis-gamefolder
-fi
+}
 
-# The games the launcher would find: manager, prefix, game folder text, folder on disk.
-found=$(mktemp)
-staged+=("$found")
-if [ -n "$prefix_arg" ]; then
-  "$build/src/app/gvtarsis-gamefolder" --prefix "$prefix_arg" >"$found" || exit 1
-elif ! "$build/src/app/gvtarsis-gamefolder" ${folder:+"$folder"} >"$found"; then
-  [ -n "$folder" ] && exit 1
-  cat >&2 <<EOF
+# The games the launcher would find ($found holds what the helper said), four fields each in
+# $fields: manager, prefix, game folder text, folder on disk. And the settings file's game, which the launcher reads before any prefix
+# ($current_settings, $settings_place), named even when its folder is gone.
+find_games() {
+  found=$(mktemp)
+  staged+=("$found")
+  if [ -n "$prefix_arg" ]; then
+    "$build/src/app/gvtarsis-gamefolder" --prefix "$prefix_arg" >"$found" || exit 1
+  elif ! "$build/src/app/gvtarsis-gamefolder" ${folder:+"$folder"} >"$found"; then
+    [ -n "$folder" ] && exit 1
+    cat >&2 <<EOF
 No game was found: no Wine prefix records the folder of Grimvale Tarsis (the GAMEDIR value its
 installer writes), in ~/.wine, \$WINEPREFIX, or the prefixes of Lutris, Bottles, Steam and Heroic.
 Install the game with its own installer first, or name its folder:
   $0 "/path/to/Grimvale Tarsis"
 EOF
-  exit 1
-fi
-mapfile -d '' fields <"$found"
-
-# The launcher reads the settings file's GAMEDIR before any prefix: an install elsewhere could
-# never start. It is named even when its folder is gone.
-current_settings="" settings_place=""
-listed=("${fields[@]}")
-if [ -n "$folder$prefix_arg" ]; then
-  "$build/src/app/gvtarsis-gamefolder" >"$found" 2>/dev/null || true
-  mapfile -d '' listed <"$found"
-fi
-for ((i = 0; i + 3 < ${#listed[@]}; i += 4)); do
-  [ "${listed[i]}" = "settings file" ] && current_settings=${listed[i + 2]} settings_place=${listed[i + 3]}
-done
-
-games=()
-for ((i = 0; i + 3 < ${#fields[@]}; i += 4)); do
-  [ -n "${fields[i + 3]}" ] || continue
-  games+=("$i")
-done
-[ ${#games[@]} -gt 0 ] || fail "No game folder found."
-if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
-  echo "The game was found in several places:" >&2
-  for i in "${games[@]}"; do
-    printf '  %-14s %s\n  %-14s game folder %s\n' "${fields[i]}" "${fields[i + 1]:-(no prefix)}" "" "${fields[i + 3]}" >&2
+    exit 1
+  fi
+  mapfile -d '' fields <"$found"
+  current_settings="" settings_place=""
+  local listed=("${fields[@]}") i
+  if [ -n "$folder$prefix_arg" ]; then
+    "$build/src/app/gvtarsis-gamefolder" >"$found" 2>/dev/null || true
+    mapfile -d '' listed <"$found"
+  fi
+  for ((i = 0; i + 3 < ${#listed[@]}; i += 4)); do
+    if [ "${listed[i]}" = "settings file" ]; then
+      current_settings=${listed[i + 2]} settings_place=${listed[i + 3]}
+    fi
   done
-  echo "Name one with --prefix PATH, or install into all of them with --all." >&2
-  exit 2
-fi
+}
 
-# Every game is made ready first; only when all are, they take their places.
-commits=() records=() reports=()
-for i in "${games[@]}"; do
-  manager=${fields[i]} prefix=${fields[i + 1]} game_text=${fields[i + 2]} place=${fields[i + 3]}
+# The games to install into, as indexes into $fields in $games: the one found, or all of them
+# with --all; several without --all are listed and refused.
+choose_games() {
+  local i
+  games=()
+  for ((i = 0; i + 3 < ${#fields[@]}; i += 4)); do
+    [ -n "${fields[i + 3]}" ] || continue
+    games+=("$i")
+  done
+  [ ${#games[@]} -gt 0 ] || fail "No game folder found."
+  if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
+    echo "The game was found in several places:" >&2
+    for i in "${games[@]}"; do
+      printf '  %-14s %s\n  %-14s game folder %s\n' "${fields[i]}" "${fields[i + 1]:-(no prefix)}" "" "${fields[i + 3]}" >&2
+    done
+    echo "Name one with --prefix PATH, or install into all of them with --all." >&2
+    exit 2
+  fi
+}
+
+# Refuses a game the launcher could not start from its folder, or whose files are in the way.
+check_game() {
+  local manager=$1 prefix=$2 game_text=$3 place=$4 record=$5 r
   check_carried "$place"
   [ -z "$prefix" ] || check_carried "$prefix"
   if [ -n "$current_settings" ] && [ "$settings_place" != "$place" ]; then
@@ -250,37 +260,18 @@ for i in "${games[@]}"; do
         fail "The settings file is read before any prefix: your install in ${rec[0]} would no longer start. Install this game into its prefix instead."
     done
   fi
-  record=$(record_of "$place")
-  replaced=no
-  [ -f "$record" ] && replaced=yes
-  entry="$apps/$id.g${record##*/}.desktop"
-  launcher="$place/gvtarsis-modmanager"
-  if [ -e "$launcher" ] && [ $replaced = no ] &&
+  local launcher="$place/gvtarsis-modmanager"
+  if [ -e "$launcher" ] && [ ! -f "$record" ] &&
     ! { [ -f "$legacy" ] && grep -qxF -- "$launcher" "$legacy"; }; then
     fail "$launcher is there already, and not of an install of this script: move it away first."
   fi
+}
 
-  stage "$launcher"
-  cp -- "$build/src/app/gvtarsis-modmanager" "$REPLY" 2>/dev/null ||
-    fail "Cannot write the launcher into $place (is the disk full?): nothing was installed."
-  chmod 0755 "$REPLY"
-  commits+=("$REPLY" "$launcher")
-  stage "$icon"
-  cp -- resources/images/icon.png "$REPLY" 2>/dev/null || fail "Cannot write $icon."
-  chmod 0644 "$REPLY"
-  commits+=("$REPLY" "$icon")
-  wrote_settings=""
-  if [ "$manager" = "settings file" ] && [ -z "$current_settings" ]; then
-    stage "$settings_file"
-    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$REPLY" || fail "Cannot write $settings_file."
-    commits+=("$REPLY" "$settings_file")
-    wrote_settings=$settings_file
-  elif [ -f "$record" ]; then
-    read_record "$record"
-    wrote_settings=${rec[5]}
-  fi
-  stage "$entry"
-  cat >"$REPLY" <<ENTRY || fail "Cannot write $entry."
+# The menu entry of one install, into the file $1: it starts the launcher alone, in its game
+# folder.
+write_entry() {
+  local file=$1 launcher=$2 place=$3
+  cat >"$file" <<ENTRY || fail "Cannot write the menu entry into $(dirname "$file")."
 [Desktop Entry]
 Type=Application
 Version=1.4
@@ -295,39 +286,92 @@ Terminal=false
 Categories=Game;
 Keywords=Grimvale;Tarsis;mod;launcher;Wine;
 ENTRY
+}
+
+# Makes every file of one game's install beside its place: the launcher, the icon, the settings
+# file where the game needs one, the menu entry and the record. Nothing takes its place yet.
+stage_game() {
+  local manager=$1 prefix=$2 game_text=$3 place=$4
+  local record entry launcher replaced=no wrote_settings=""
+  record=$(record_of "$place")
+  entry="$apps/$id.g${record##*/}.desktop"
+  launcher="$place/gvtarsis-modmanager"
+  check_game "$manager" "$prefix" "$game_text" "$place" "$record"
+  [ -f "$record" ] && replaced=yes
+
+  stage "$launcher"
+  cp -- "$build/src/app/gvtarsis-modmanager" "$REPLY" 2>/dev/null ||
+    fail "Cannot write the launcher into $place (is the disk full?): nothing was installed."
+  chmod 0755 "$REPLY"
+  commits+=("$REPLY" "$launcher")
+  stage "$icon"
+  cp -- resources/images/icon.png "$REPLY" 2>/dev/null || fail "Cannot write $icon."
+  chmod 0644 "$REPLY"
+  commits+=("$REPLY" "$icon")
+  if [ "$manager" = "settings file" ] && [ -z "$current_settings" ]; then
+    stage "$settings_file"
+    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$REPLY" || fail "Cannot write $settings_file."
+    commits+=("$REPLY" "$settings_file")
+    wrote_settings=$settings_file
+  elif [ -f "$record" ]; then
+    read_record "$record"
+    wrote_settings=${rec[5]}
+  fi
+  stage "$entry"
+  write_entry "$REPLY" "$launcher" "$place"
   commits+=("$REPLY" "$entry")
   stage "$record"
   printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" >"$REPLY" ||
     fail "Cannot write $record."
   records+=("$REPLY" "$record")
   reports+=("$([ $replaced = yes ] && echo "Replaced the install in" || echo "Installed into") $place")
-done
+}
 
-# The folders made, with those of earlier installs, for the last uninstall to take away.
-stage "$state/made-folders"
-{ [ ! -f "$state/made-folders" ] || cat -- "$state/made-folders"
-  [ ${#made[@]} -eq 0 ] || printf '%s\0' "${made[@]}"; } >"$REPLY" ||
-  fail "Cannot write $state/made-folders."
-records+=("$REPLY" "$state/made-folders")
+# Everything is made: now each file takes its place by one rename, the records first (with the
+# folders made, for the last uninstall to take away), so that an install cut short is one that
+# --uninstall takes away and a new install finishes.
+place_all() {
+  stage "$state/made-folders"
+  { [ ! -f "$state/made-folders" ] || cat -- "$state/made-folders"
+    [ ${#made[@]} -eq 0 ] || printf '%s\0' "${made[@]}"; } >"$REPLY" ||
+    fail "Cannot write $state/made-folders."
+  records+=("$REPLY" "$state/made-folders")
+  commits=("${records[@]}" "${commits[@]}")
+  local n
+  for ((n = 0; n < ${#commits[@]}; n += 2)); do
+    mv -f -- "${commits[n]}" "${commits[n + 1]}" ||
+      fail "Cannot put ${commits[n + 1]} in its place: install again to finish, or undo it with $0 --uninstall."
+  done
+  staged=("$found")
+}
 
-# Everything is made: now each file takes its place by one rename, the records first, so that an
-# install cut short is one that --uninstall takes away and a new install finishes.
-commits=("${records[@]}" "${commits[@]}")
-for ((n = 0; n < ${#commits[@]}; n += 2)); do
-  mv -f -- "${commits[n]}" "${commits[n + 1]}" ||
-    fail "Cannot put ${commits[n + 1]} in its place: install again to finish, or undo it with $0 --uninstall."
-done
-staged=("$found")
-printf '%s\n' "${reports[@]}"
 # An earlier version's install goes once this one stands; what this one uses of it stays.
-if [ -f "$legacy" ]; then
+retire_legacy() {
+  [ -f "$legacy" ] || return 0
+  local i
   grep -vxF -f <(printf '%s\n' "$icon" "$settings_file"
     for i in "${games[@]}"; do printf '%s/gvtarsis-modmanager\n' "${fields[i + 3]}"; done) \
     "$legacy" >"$legacy.keep" || true
   mv -f -- "$legacy.keep" "$legacy"
   uninstall_legacy >/dev/null
-fi
-rename_entries
+}
 
-echo
-echo "The Mod Manager is in your application menu (Games). Undo it with: $0 --uninstall"
+install_games() {
+  build_program
+  find_games
+  choose_games
+  # Every game is made ready first; only when all are, they take their places.
+  commits=() records=() reports=()
+  local i
+  for i in "${games[@]}"; do
+    stage_game "${fields[i]}" "${fields[i + 1]}" "${fields[i + 2]}" "${fields[i + 3]}"
+  done
+  place_all
+  printf '%s\n' "${reports[@]}"
+  retire_legacy
+  rename_entries
+  echo
+  echo "The Mod Manager is in your application menu (Games). Undo it with: $0 --uninstall"
+}
+
+if [ $mode = uninstall ]; then uninstall_games; else install_games; fi
