@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
-targets=(lines registry paths managers)
+targets=(lines registry paths yaml vdf json)
 build=${GVT_FUZZ_BUILD:-build-fuzz}
 if [ -z "${GVT_FUZZ_BUILD:-}" ]; then
   scripts/need-packages.sh clang libclang-rt-14-dev cmake ninja-build pkg-config qt6-base-dev \

@@ -31,6 +31,11 @@ MainWindow::MainWindow(platform::Platform& platform, platform::GameInstall game)
                    Qt::WindowCloseButtonHint);
     m_ui->banner->setPixmap(QPixmap(QStringLiteral(":/images/banner.bmp")));
     connect(m_ui->startButton, &QPushButton::clicked, this, &MainWindow::launchSinglePlayer);
+    // A game that dies at once under Wine is otherwise invisible: told over this window, whoever
+    // started it.
+    m_platform.processes.setEndedAtOnceHandler([this](int status) {
+        ui::showMessage(this, common::endedAtOnceMessage(status), ui::MessageIcon::Information);
+    });
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     m_gameFolder = m_game.gameFolder;
@@ -54,7 +59,9 @@ MainWindow::MainWindow(platform::Platform& platform, platform::GameInstall game)
     m_ui->startButton->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    m_platform.processes.setEndedAtOnceHandler({});
+}
 
 void MainWindow::paintEvent(QPaintEvent* event) {
     ModalDialog::paintEvent(event);

@@ -14,6 +14,10 @@ public:
 
     // `startedAs`: the program's first argument, the path it was started by, as its bytes.
     int run(const QByteArray& startedAs);
+
+    // "--where": how a Start of the first mod would start the game, printed, nothing started.
+    // 1 when no game is found, or nothing could start.
+    static int printWhere(const QByteArray& startedAs);
 };
 
 } // namespace gvt::app

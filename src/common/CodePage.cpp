@@ -244,12 +244,14 @@ std::optional<CodePage>& chosenCodePage() {
 } // namespace
 
 const CodePage& gameCodePage() {
-    if (!chosenCodePage()) {
-        const QByteArray locale = platform::gameLocale();
-        chosenCodePage().emplace(
-            CodePage::numberForLocale(locale, platform::isLocaleInstalled(locale)));
-    }
+    if (!chosenCodePage())
+        useCodePageOfLocale(platform::gameLocaleOf(platform::environmentOfThisProcess()));
     return *chosenCodePage();
+}
+
+void useCodePageOfLocale(const QByteArray& locale) {
+    chosenCodePage().emplace(
+        CodePage::numberForLocale(locale, platform::isLocaleInstalled(locale)));
 }
 
 void useGameCodePage(int number) {

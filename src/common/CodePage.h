@@ -37,7 +37,7 @@ private:
 
 // The game's texts (what the user sees or types, and what goes into the game's files) convert
 // with the code page the game runs with: the one of the locale the launcher hands it, chosen
-// once.
+// once (where the program did not choose it, from this process's locale).
 const CodePage& gameCodePage();
 inline QByteArray toGameText(QStringView text) {
     return gameCodePage().bytesOf(text);
@@ -46,7 +46,9 @@ inline QString fromGameText(QByteArrayView bytes) {
     return gameCodePage().textOf(bytes);
 }
 
-// Tests choose another code page for the game's texts.
+// The game's texts take the code page of the locale the game runs in (as its launch sets it);
+// tests choose another code page.
+void useCodePageOfLocale(const QByteArray& locale);
 void useGameCodePage(int number);
 
 } // namespace gvt::common

@@ -7,6 +7,7 @@
 
 namespace gvt::platform {
 struct GameInstall;
+struct LaunchDescription;
 struct Platform;
 } // namespace gvt::platform
 
@@ -26,11 +27,18 @@ bool isPlacedInGameFolder(const platform::Platform& platform, const platform::Ga
                           const QString& gameFolder);
 
 // Starts "<game folder>\gvtarsis.exe" with the argument text, then stops the tune. Returns the
-// message to show when the game could not be started for want of Wine.
+// message to show when the game could not be started for want of Wine (the tune plays on).
 [[nodiscard]] std::optional<QString> startGame(platform::Platform& platform,
                                                const platform::GameInstall& game,
                                                const QString& gameFolder,
                                                const QString& argumentText);
+
+// What the user is told when the Wine, Proton or umu-run of the prefix's manager is missing.
+QString missingWineMessage(const platform::LaunchDescription& launch);
+
+// What the user is told of a game that ended within seconds of its start with a failure:
+// `status` is its exit status, or minus the signal that ended it.
+QString endedAtOnceMessage(int status);
 
 // "+game <mod folder>", the single-player argument text.
 QString singlePlayerArguments(const QString& modFolder);

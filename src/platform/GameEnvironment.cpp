@@ -4,19 +4,9 @@
 #include <clocale>
 #include <locale.h>
 
-extern char** environ;
-
 namespace gvt::platform {
 
 namespace {
-
-QByteArray valueOf(const Environment& environment, QByteArrayView name) {
-    for (const QByteArray& entry : environment) {
-        if (entry.size() > name.size() && entry.startsWith(name) && entry[name.size()] == '=')
-            return entry.mid(name.size() + 1);
-    }
-    return {};
-}
 
 bool isUtf8Locale(const QByteArray& locale) {
     const QByteArray lower = locale.toLower();
@@ -24,18 +14,6 @@ bool isUtf8Locale(const QByteArray& locale) {
 }
 
 } // namespace
-
-Environment environmentOfThisProcess() {
-    Environment environment;
-    for (char** entry = environ; entry && *entry; ++entry)
-        environment.append(QByteArray(*entry));
-    return environment;
-}
-
-void setVariable(Environment& environment, const QByteArray& name, const QByteArray& value) {
-    environment.removeIf([&](const QByteArray& entry) { return entry.startsWith(name + '='); });
-    environment.append(name + '=' + value);
-}
 
 bool isLocaleInstalled(const QByteArray& name) {
     const locale_t locale = ::newlocale(LC_CTYPE_MASK, name.constData(), locale_t(nullptr));
@@ -45,11 +23,12 @@ bool isLocaleInstalled(const QByteArray& name) {
 }
 
 QByteArray useGameLocale(Environment& environment) {
-    const QByteArray all = valueOf(environment, "LC_ALL");
-    const QByteArray ctype = valueOf(environment, "LC_CTYPE");
-    const QByteArray effective = !all.isEmpty()     ? all
-                                 : !ctype.isEmpty() ? ctype
-                                                    : valueOf(environment, "LANG");
+    const QByteArray all = valueIn(environment, "LC_ALL").value_or(QByteArray());
+    const QByteArray ctype = valueIn(environment, "LC_CTYPE").value_or(QByteArray());
+    const QByteArray effective = !all.isEmpty() ? all
+                                 : !ctype.isEmpty()
+                                     ? ctype
+                                     : valueIn(environment, "LANG").value_or(QByteArray());
     if (isUtf8Locale(effective))
         return effective;
     if (!all.isEmpty()) {
@@ -67,8 +46,7 @@ QByteArray useGameLocale(Environment& environment) {
     return utf8;
 }
 
-QByteArray gameLocale() {
-    Environment environment = environmentOfThisProcess();
+QByteArray gameLocaleOf(Environment environment) {
     return useGameLocale(environment);
 }
 

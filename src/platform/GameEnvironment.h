@@ -1,17 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include "platform/ProcessEnvironment.h"
 
 namespace gvt::platform {
-
-// A process environment as "NAME=value" entries, bytes as they are.
-using Environment = QList<QByteArray>;
-
-// This process's environment, and a variable set in one (replacing it where it is).
-Environment environmentOfThisProcess();
-void setVariable(Environment& environment, const QByteArray& name, const QByteArray& value);
 
 // The locale a Windows program of the game gets: the user's, with a UTF-8 character set where
 // theirs has none (Wine needs one for names beyond ASCII), keeping its language and territory
@@ -20,8 +12,8 @@ void setVariable(Environment& environment, const QByteArray& name, const QByteAr
 // character-type locale in effect (LC_ALL, else LC_CTYPE, else LANG).
 QByteArray useGameLocale(Environment& environment);
 
-// What useGameLocale() makes of this program's environment, which it leaves as it is.
-QByteArray gameLocale();
+// What useGameLocale() makes of an environment, which it leaves as it is.
+QByteArray gameLocaleOf(Environment environment);
 
 // True when the C library has the locale (C and POSIX always).
 bool isLocaleInstalled(const QByteArray& name);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/GameInstall.h"
 
+#include "platform/GameEnvironment.h"
 #include "platform/InstallerGameDir.h"
 #include "platform/files/FileName.h"
 #include "platform/files/PathLookup.h"
 #include "platform/wine/PrefixLookup.h"
+#include "platform/wine/PrefixReaders.h"
 #include "platform/wine/WindowsPaths.h"
 #include "platform/wine/WinePrefix.h"
 
@@ -32,7 +34,13 @@ QByteArray GameInstall::resolve(const QString& pathText) const {
     return resolvePathIn(pathText, prefix.folder);
 }
 
-GameInstall findGameInstall(const QString& launcherPath, const UserPlaces& places) {
+QByteArray GameInstall::gameLocale() const {
+    return gameLocaleOf(environmentFor(launch, environmentOfThisProcess()));
+}
+
+namespace {
+
+GameInstall lookUpGame(const QString& launcherPath, const UserPlaces& places) {
     const QString launcherFolder = programFolderOf(launcherPath);
     GameInstall install;
     // Without a prefix that records the game, a Windows program starts in the nearest one;
@@ -43,6 +51,7 @@ GameInstall findGameInstall(const QString& launcherPath, const UserPlaces& place
                                                       places.winePrefix.isEmpty()
                                                           ? places.home + QStringLiteral("/.wine")
                                                           : places.winePrefix,
+                                                      {},
                                                       {}}
                                         : withItsManager(near.first(), places);
     };
@@ -65,6 +74,14 @@ GameInstall findGameInstall(const QString& launcherPath, const UserPlaces& place
     }
     install.gameFolder = search.found->gameFolder;
     install.prefix = withItsManager(search.found->prefix, places);
+    return install;
+}
+
+} // namespace
+
+GameInstall findGameInstall(const QString& launcherPath, const UserPlaces& places) {
+    GameInstall install = lookUpGame(launcherPath, places);
+    install.launch = describeLaunch(install.prefix, places, environmentOfThisProcess());
     return install;
 }
 

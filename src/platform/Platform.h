@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace gvt::platform {
 
 struct GameInstall;
@@ -17,8 +19,9 @@ public:
     virtual void startAs(const QString& path) = 0;
 };
 
-// How a start went: only a missing Wine is ever told to the user.
-enum class StartResult { Started, NoWine, Failed };
+// How a start went: a missing Wine, or a missing Wine of the prefix's manager, is told to the
+// user; nothing started then.
+enum class StartResult { Started, NoWine, WineMissing, Failed };
 
 // Starts a program without waiting for it.
 class ProcessStarter {
@@ -27,6 +30,9 @@ public:
     // `executableText` is a path text of `game`; `argumentText` is split at blanks into words.
     virtual StartResult start(const GameInstall& game, const QString& executableText,
                               const QString& argumentText) = 0;
+    // Told, once the event loop runs, of a game that ended within ten seconds of its start with
+    // a failure: its exit status, or minus the signal that ended it.
+    virtual void setEndedAtOnceHandler(std::function<void(int status)> handler) = 0;
 };
 
 // The looping background tune.

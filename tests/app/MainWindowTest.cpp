@@ -79,6 +79,34 @@ TEST(MainWindow, StartLaunchesTheSelectedModAndStopsTheTune) {
     }
 }
 
+TEST(MainWindow, AGameThatEndsAtOnceWithAFailureIsToldOverTheWindowWhatEndsWellIsNot) {
+    for (const int status : {3, 0}) {
+        SCOPED_TRACE(status);
+        Launcher launcher;
+        launcher.addFile(u"gvtarsis.exe"_s, "#!/bin/sh\necho 'no such file: data.rfa'\nexit " +
+                                                QByteArray::number(status) + "\n");
+        launcher.setMode(u"gvtarsis.exe"_s, 0755);
+        launcher.start();
+        // Nothing waits for the game: the window answers at once, and is told later.
+        EXPECT_TRUE(launcher.messages.texts.isEmpty());
+        const bool told = QTest::qWaitFor([&] { return !launcher.messages.texts.isEmpty(); },
+                                          status ? 5000 : 1500);
+        EXPECT_EQ(told, status != 0);
+        const QString record =
+            launcher.home.path(u".local/state/gvtarsis-modmanager/last-start.log"_s);
+        if (told) {
+            EXPECT_EQ(
+                launcher.messages.texts,
+                QStringList{u"The game ended at once (exit status 3). What it printed is in "_s +
+                            record + u"."_s});
+            EXPECT_EQ(launcher.messages.owners.value(0), launcher.window.get());
+        }
+        QFile file(record);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().endsWith("---\nno such file: data.rfa\n"));
+    }
+}
+
 TEST(MainWindow, AGameNotFoundIsToldOnceWithWhereItWasLookedForAndTheEditorsSayIt) {
     test::SettingsHome home;
     QDir().mkpath(home.prefix() + u"/dosdevices"_s);

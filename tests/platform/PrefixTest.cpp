@@ -3,6 +3,7 @@
 #include "platform/GameInstall.h"
 #include "platform/ProcessStart.h"
 #include "platform/wine/ManagerParsers.h"
+#include "platform/wine/YamlParser.h"
 
 #include <sys/stat.h>
 
@@ -46,7 +47,9 @@ struct Home : test::SettingsHome {
         addPrefix(u"Games/Heroic/GT"_s, "Heroic");
         addFile(u".config/heroic/GamesConfig/GT.json"_s,
                 "{\"GT\": {\"winePrefix\": \"" + QFile::encodeName(path(u"Games/Heroic/GT"_s)) +
-                    "\", \"wineVersion\": {\"bin\": \"~/heroic/wine-ge/bin/wine\", "
+                    "\", \"wineVersion\": {\"bin\": \"" +
+                    QFile::encodeName(path(u"heroic/wine-ge/bin/wine"_s)) +
+                    "\", "
                     "\"type\": \"wine\"}}, \"version\": \"v0\"}");
         addFile(u".config/heroic/GamesConfig/cut.json"_s, "{\"GT\": {\"winePrefix\": \"/");
         wines.append({u"heroic/wine-ge/bin/wine"_s});
@@ -84,11 +87,10 @@ TEST(Prefixes, TheLauncherFindsItsOwnPrefixAndStartsTheGameWithThatPrefixsWine) 
         {".local/share/bottles/bottles/GT/drive_c/Bottled", "", "", caffe, "C:\\Bottled", bottle,
          ""},
         // The launcher's own prefix comes before $WINEPREFIX.
+        // Steam leaves WINEPREFIX to Proton, which takes it from the compatdata folder.
         {"Library Two/steamapps/compatdata/4711/pfx/drive_c/Steamed", "Games/gt", "",
          "Library Two/steamapps/common/Proton 8.0/proton", "C:\\Steamed",
-         "Library Two/steamapps/compatdata/4711/pfx;Library Two/steamapps/compatdata/4711;"
-         ".local/share/Steam",
-         "run"},
+         "Games/gt;Library Two/steamapps/compatdata/4711;.local/share/Steam", "waitforexitandrun"},
         {"Games/Heroic/GT/drive_c/Heroic", "", "", "heroic/wine-ge/bin/wine", "C:\\Heroic",
          "Games/Heroic/GT", ""},
         {".wine/drive_c/Games/Plain", "", "", "bin/wine", "C:\\Games\\Plain", ".wine", ""},
@@ -128,6 +130,29 @@ TEST(Prefixes, TheLauncherFindsItsOwnPrefixAndStartsTheGameWithThatPrefixsWine) 
                                              names("+game|My|Mod"));
         }
     }
+}
+
+TEST(Prefixes, TheOneThatRecordsTheLaunchersFolderWinsOverAnEarlierOneThatRecordsAnother) {
+    Home home;
+    // A game outside every prefix: ~/.wine, tried first, records another game; a Lutris prefix
+    // records this launcher's folder through its drive Z:.
+    QDir().mkpath(home.path(u"Outside/GT"_s));
+    home.addPrefix(u"Games/zed"_s, "Unused");
+    QFile::link(u"/"_s, home.path(u"Games/zed/dosdevices/z:"_s));
+    const QByteArray outside =
+        "Z:" + QFile::encodeName(home.path(u"Outside/GT"_s)).replace('/', '\\');
+    home.addFile(u"Games/zed/system.reg"_s,
+                 "WINE REGISTRY Version 2\n\n[Software\\\\Oxley Games\\\\Grimvale Tarsis] 1\n"
+                 "\"GAMEDIR\"=\"" +
+                     QByteArray(outside).replace("\\", "\\\\") + "\"\n");
+    home.addFile(u".config/lutris/games/zed-1700000001.yml"_s,
+                 "game:\n  prefix: ~/Games/zed\nwine:\n  version: lutris-7.2\n");
+    test::EnvironmentScope environment({{"WINEPREFIX", QByteArray()}});
+    const platform::GameInstall found = platform::findGameInstall(
+        home.path(u"Outside/GT/gvtarsis-modmanager"_s), platform::UserPlaces::ofThisUser());
+    EXPECT_EQ(found.gameFolder, QString::fromUtf8(outside));
+    EXPECT_EQ(found.prefix.folder, home.path(u"Games/zed"_s));
+    EXPECT_EQ(found.launch.manager, u"Lutris"_s);
 }
 
 TEST(Prefixes, ManagersFilesReadAsTheyWriteThem) {

@@ -36,6 +36,12 @@ TEST(WineLaunch, TheGameStartsInItsPrefixWithTheWordsItsPlatformGivesIt) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(GVT_WINDOWS_STUB), game + u"/GVTarsis.exe"_s));
     ::chmod(QFile::encodeName(game + u"/GVTarsis.exe"_s).constData(), 0755); // as Wine leaves it
 
+    // The prefix is a Lutris game's, which runs it with the system's Wine, a variable of its own
+    // and DLL overrides: the game sees both.
+    home.addFile(u".config/lutris/games/gt-1700000000.yml"_s,
+                 "game:\n  prefix: " + QFile::encodeName(home.prefix()) +
+                     "\nsystem:\n  env:\n    GT_SEEN: Lutris ünd Wine\nwine:\n  version: system\n"
+                     "  overrides:\n    mscoree: disabled\n    mshtml: ''\n");
     // The launcher sits in the game folder, reached through the prefix's drive link and named by
     // $WINEPREFIX; then in a prefix that neither $WINEPREFIX nor ~/.wine names: it finds its own.
     for (const bool named : {true, false}) {
@@ -59,6 +65,8 @@ TEST(WineLaunch, TheGameStartsInItsPrefixWithTheWordsItsPlatformGivesIt) {
         EXPECT_EQ(lines.value(0), u"\"C:\\Games\\Grimvale Tarsis\\gvtarsis.exe\" +game My Mod"_s);
         EXPECT_EQ(lines.value(1), u"Z:"_s + QDir::currentPath().replace(u'/', u'\\'));
         EXPECT_EQ(lines.value(2), home.prefix());
+        EXPECT_EQ(lines.value(3), u"Lutris ünd Wine"_s);
+        EXPECT_EQ(lines.value(4), u"mscoree,mshtml,winemenubuilder="_s);
         test::EnvironmentScope inPrefix({{"WINEPREFIX", QFile::encodeName(home.prefix())}});
         QProcess::execute(u"wineserver"_s, {u"-w"_s});
     }

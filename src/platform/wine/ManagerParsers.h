@@ -2,20 +2,14 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
-// What the game managers write about their prefixes, read from the bytes of their files: no
-// file access here, and any content reads without a crash or a hang.
+// What the game managers write about their prefixes and launches, read from the bytes of their
+// files: no file access here, and any content reads without a crash or a hang.
 namespace gvt::platform {
-
-// A scalar of a YAML document at a path of mapping keys ({"game", "prefix"}), in the block
-// style that Lutris and Bottles write: plain, single- or double-quoted, folded over lines.
-// Nothing when the path leads to no scalar.
-std::optional<QString> yamlScalar(QByteArrayView content, const QStringList& keys);
 
 // The library folders that Steam's libraryfolders.vdf lists, old and new forms.
 QStringList steamLibraryFolders(QByteArrayView content);
@@ -24,12 +18,17 @@ QStringList steamLibraryFolders(QByteArrayView content);
 // files of that Proton's "files" or "dist" folder); empty when it names none.
 QString protonFolderOf(QByteArrayView configInfo);
 
-// The games of one of Heroic's GamesConfig files: each game's prefix and Wine.
-struct HeroicGame {
-    QString winePrefix;
-    QString wineBin;
-    bool proton = false; // the prefix is then a compatdata folder, with the prefix in "pfx"
-};
-QList<HeroicGame> heroicGames(QByteArrayView content);
+// The games one of Heroic's GamesConfig files holds (its keys that hold a game's settings).
+QStringList heroicGameNames(QByteArrayView gameConfig);
+
+// A game's settings as Heroic reads them: the defaults of its config.json for the keys a game
+// inherits, overlaid by the game's own, key by key.
+QJsonObject heroicGameSettings(QByteArrayView gameConfig, QByteArrayView globalConfig,
+                               const QString& game);
+
+// The launch options of a Steam app: of a Steam game in localconfig.vdf, of a non-Steam game
+// (its unsigned 32-bit id) in the binary shortcuts.vdf. Empty when there are none.
+QString steamLaunchOptions(QByteArrayView localConfig, const QString& appId);
+QString shortcutLaunchOptions(QByteArrayView shortcuts, const QString& appId);
 
 } // namespace gvt::platform

@@ -2,6 +2,7 @@
 #include "platform/wine/ManagerPlaces.h"
 
 #include "platform/files/PathLookup.h"
+#include "platform/files/ProgramSearch.h"
 #include "platform/wine/ManagerParsers.h"
 
 #include <QSet>
@@ -33,11 +34,29 @@ QString absolutePathOf(const QString& text, const QString& home) {
     return path;
 }
 
+QString shownPath(const QString& path, const QString& home) {
+    const QString shown = shownFileName(path);
+    if (!home.isEmpty() && (path == home || path.startsWith(home + u'/')))
+        return u'~' + shownFileName(path.mid(home.size()));
+    return shown;
+}
+
+QString sourceIn(const QString& file, const QString& key, const QString& home) {
+    return shownPath(file, home) + QStringLiteral(": ") + key;
+}
+
+QString programOnPath(const QString& name) {
+    return findOnPath(name);
+}
+
 SteamPlaces steamPlaces(const UserPlaces& places) {
     SteamPlaces steam;
     QSet<QPair<quint64, quint64>> seen; // ~/.steam/steam is usually a link to another
     const auto addLibrary = [&](const QString& library) {
-        const QString folder = absolutePathOf(library, places.home);
+        // A library reached through a link is named by its real folder, as Steam names it.
+        QString folder = absolutePathOf(library, places.home);
+        if (const QByteArray real = realFolderOf(fileNameOfText(folder)); !real.isEmpty())
+            folder = textOfFileName(real);
         struct stat st {};
         if (folder.isEmpty() || // a relative path names no folder of ours
             ::stat(fileNameOfText(folder + QStringLiteral("/steamapps")).constData(), &st) != 0 ||

@@ -33,6 +33,14 @@ inline bool isExecutableFile(const QString& path) {
 // absolute path gives the empty text.
 QString absolutePathOf(const QString& text, const QString& home);
 
+// A file or folder as the user reads it in a record: the home folder as "~".
+QString shownPath(const QString& path, const QString& home);
+// Where a launch value came from: "<file>: <key>".
+QString sourceIn(const QString& file, const QString& key, const QString& home);
+
+// A program on PATH (as the shell finds it), or empty.
+QString programOnPath(const QString& name);
+
 // Steam as this user has it: the folder its client is installed in (empty when none), and
 // every library, that folder's and those its libraryfolders.vdf lists, each once.
 struct SteamPlaces {

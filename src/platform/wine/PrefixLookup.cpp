@@ -31,10 +31,8 @@ public:
         const QPair<quint64, quint64> id{st.st_dev, st.st_ino};
         if (const auto known = m_seen.constFind(id); known != m_seen.constEnd()) {
             KnownPrefix& first = m_prefixes[*known];
-            if (first.start.program.isEmpty() && prefix.manager != u"Wine") {
-                first.manager = prefix.manager;
-                first.start = prefix.start;
-            }
+            if (first.manager == u"Wine" && prefix.manager != u"Wine")
+                first = {prefix.manager, first.folder, prefix.file, prefix.key};
             return false;
         }
         m_seen.insert(id, m_prefixes.size());
@@ -60,14 +58,14 @@ QString lookedInLine(const KnownPrefix& prefix) {
 QList<KnownPrefix> nearPrefixes(const QString& launcherFolder, const UserPlaces& places) {
     PrefixList list;
     if (!launcherFolder.isEmpty()) {
-        list.add({QStringLiteral("Wine"), prefixHolding(launcherFolder), {}});
+        list.add({QStringLiteral("Wine"), prefixHolding(launcherFolder), {}, {}});
         if (const QString real = textOfFileName(realFolderOf(fileNameOfText(launcherFolder)));
             real != launcherFolder)
-            list.add({QStringLiteral("Wine"), prefixHolding(real), {}});
+            list.add({QStringLiteral("Wine"), prefixHolding(real), {}, {}});
     }
     if (!places.winePrefix.isEmpty())
-        list.add({QStringLiteral("Wine"), places.winePrefix, {}});
-    list.add({QStringLiteral("Wine"), places.home + QStringLiteral("/.wine"), {}});
+        list.add({QStringLiteral("Wine"), places.winePrefix, {}, {}});
+    list.add({QStringLiteral("Wine"), places.home + QStringLiteral("/.wine"), {}, {}});
     return list.prefixes();
 }
 
@@ -75,8 +73,8 @@ QList<KnownPrefix> knownPrefixes(const UserPlaces& places) {
     PrefixList list;
     for (const KnownPrefix& prefix : nearPrefixes(QString(), places))
         list.add(prefix);
-    for (const PrefixReader reader : prefixReaders()) {
-        for (const KnownPrefix& prefix : reader(places))
+    for (const PrefixReader& reader : prefixReaders()) {
+        for (const KnownPrefix& prefix : reader.prefixes(places))
             list.add(prefix);
     }
     return list.prefixes();
@@ -109,8 +107,8 @@ PrefixSearch findGamePrefix(const QString& launcherFolder, const UserPlaces& pla
         search.lookedIn.append(QStringLiteral("the Wine prefix ") + shownFileName(wine) +
                                QStringLiteral(", which does not exist"));
     bool managed = false;
-    for (const PrefixReader reader : prefixReaders()) {
-        for (const KnownPrefix& prefix : reader(places)) {
+    for (const PrefixReader& reader : prefixReaders()) {
+        for (const KnownPrefix& prefix : reader.prefixes(places)) {
             managed = true;
             if (near.add(prefix) && names(prefix))
                 return search;
@@ -126,10 +124,10 @@ KnownPrefix withItsManager(const KnownPrefix& prefix, const UserPlaces& places) 
     if (prefix.manager != u"Wine")
         return prefix;
     const QByteArray folder = fileNameOfText(prefix.folder);
-    for (const PrefixReader reader : prefixReaders()) {
-        for (const KnownPrefix& managed : reader(places)) {
+    for (const PrefixReader& reader : prefixReaders()) {
+        for (const KnownPrefix& managed : reader.prefixes(places)) {
             if (sameEntryOnDisk(fileNameOfText(managed.folder), folder))
-                return {managed.manager, prefix.folder, managed.start};
+                return {managed.manager, prefix.folder, managed.file, managed.key};
         }
     }
     return prefix;
@@ -146,9 +144,42 @@ QList<GameInPrefix> findGames(const UserPlaces& places) {
 }
 
 std::span<const PrefixReader> prefixReaders() {
-    static constexpr PrefixReader kReaders[] = {readLutrisPrefixes, readBottlesPrefixes,
-                                                readSteamPrefixes, readHeroicPrefixes};
+    static constexpr PrefixReader kReaders[] = {
+        {"Lutris", readLutrisPrefixes, describeLutrisLaunch},
+        {"Bottles", readBottlesPrefixes, describeBottlesLaunch},
+        {"Steam", readSteamPrefixes, describeSteamLaunch},
+        {"Heroic", readHeroicPrefixes, describeHeroicLaunch}};
     return kReaders;
+}
+
+LaunchDescription describeLaunch(const KnownPrefix& prefix, const UserPlaces& places,
+                                 const Environment& environment) {
+    LaunchDescription launch;
+    for (const PrefixReader& reader : prefixReaders()) {
+        if (prefix.manager == QLatin1String(reader.manager))
+            launch = reader.describe(prefix, places, environment);
+    }
+    launch.manager = prefix.manager;
+    launch.prefix = prefix.folder;
+    if (prefix.manager == u"Wine") {
+        launch.set(QStringLiteral("WINEPREFIX"), prefix.folder,
+                   places.winePrefix == prefix.folder ? QStringLiteral("$WINEPREFIX")
+                                                      : QStringLiteral("the prefix in use"));
+    }
+    // $WINE is the user's choice, over any manager's.
+    if (prefix.manager == u"Wine" || !places.wine.isEmpty()) {
+        if (!launch.program.isEmpty() || !launch.missing.isEmpty())
+            launch.notes.append(QStringLiteral("$WINE is used instead of %1.")
+                                    .arg(launch.program.isEmpty() ? launch.missing
+                                                                  : shownFileName(launch.program)));
+        launch.program = wineProgram(places.wine);
+        launch.programSource =
+            places.wine.isEmpty() ? QStringLiteral("wine on PATH") : QStringLiteral("$WINE");
+        launch.programWords.clear();
+        launch.gameAsLocalPath = false;
+        launch.missing.clear();
+    }
+    return launch;
 }
 
 } // namespace gvt::platform

@@ -4,6 +4,8 @@
 #include "platform/UserPlaces.h"
 #include "platform/wine/KnownPrefix.h"
 
+#include <QStringList>
+
 #include <optional>
 
 // Which of a user's prefixes holds the game, and which holds this launcher's game.
