@@ -10,6 +10,9 @@
 #include "ui/SortedList.h"
 #include "ui_SettingsDialog.h"
 
+#include <QKeyEvent>
+#include <QWheelEvent>
+
 namespace gvt::settings {
 
 namespace {
@@ -22,6 +25,23 @@ void setLevel(QLabel* label, LevelScale scale, const QString& value) {
 
 void setNumberLabel(QLabel* label, const QString& value) {
     label->setText(value.isEmpty() ? QStringLiteral("[ERROR]") : value);
+}
+
+// The entries a key or a turn of the wheel steps the Profile box by (-1 up, 1 down), or 0.
+int stepOf(const QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const int turn = static_cast<const QWheelEvent*>(event)->angleDelta().y();
+        return turn > 0 ? -1 : turn < 0 ? 1 : 0;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return 0;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))
+        return 0;
+    const int k = key->key();
+    return k == Qt::Key_Up || k == Qt::Key_PageUp       ? -1
+           : k == Qt::Key_Down || k == Qt::Key_PageDown ? 1
+                                                        : 0;
 }
 
 } // namespace
@@ -58,11 +78,17 @@ SettingsWindow::SettingsWindow(SettingsDialog& dialog, QWidget* owner)
         {m_ui->masterVolumeSlider, m_ui->masterVolumeLevel, std::nullopt},
         {m_ui->menuMusicVolumeSlider, m_ui->menuMusicVolumeLevel, std::nullopt},
         {m_ui->channelsSlider, m_ui->channelsLevel, std::nullopt}};
-    for (const auto& [slider, label, scale] : sliders)
-        connect(slider, &QSlider::valueChanged, label, [shown = label, levels = scale](int value) {
-            const QString number = QString::number(value);
+    for (const auto& [slider, label, scale] : sliders) {
+        // Every scroll is told to the label, also one that leaves the position as it was (a key
+        // at an end, the mouse released where it was pressed).
+        const auto showLevel = [moved = slider, shown = label, levels = scale] {
+            const QString number = QString::number(moved->sliderPosition());
             shown->setText(levels ? levelLabel(*levels, number) : number);
-        });
+        };
+        connect(slider, &QSlider::valueChanged, label, showLevel);
+        connect(slider, &QSlider::actionTriggered, label, showLevel);
+        connect(slider, &QSlider::sliderReleased, label, showLevel);
+    }
 
     connect(m_ui->lightmapsCheck, &QCheckBox::clicked, this,
             [this] { clickCheck(m_ui->lightmapsCheck, "Lightmaps", "1", "0"); });
@@ -89,6 +115,9 @@ SettingsWindow::SettingsWindow(SettingsDialog& dialog, QWidget* owner)
     });
     connect(m_ui->profileCombo, &QComboBox::activated, this,
             [this](int index) { loadChosenProfile(ui::nameOf(m_ui->profileCombo, index)); });
+    for (QComboBox* box : {m_ui->profileCombo, m_ui->resolutionCombo})
+        ui::chooseByListOnly(box);
+    m_ui->profileCombo->installEventFilter(this);
     connect(m_ui->saveButton, &QPushButton::clicked, this, &SettingsWindow::saveProfile);
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     m_ui->cancelButton->setFocus();
@@ -152,11 +181,15 @@ void SettingsWindow::loadChosenProfile(const QString& profile) {
     if (profile == u"Default") {
         ui::showMessage(this, QStringLiteral("The profile \"default\" is not available"),
                         ui::MessageIcon::Information);
-        // Saving must never write into "Default": the profile loaded before stays and is shown,
-        // while the list stays on "Default" so that the arrow keys step on past it.
-        m_ui->profileCombo->setEditText(m_settings.currentProfile);
+        // Saving must never write into "Default": the profile loaded before stays, shown with its
+        // entry current, so that nothing later takes the box for a choice.
+        QComboBox* box = m_ui->profileCombo;
+        const int chosen = box->currentIndex();
+        m_refusedRow = ui::nameOf(box, chosen) == profile ? chosen : -1;
+        ui::showText(box, m_settings.currentProfile);
         return;
     }
+    m_refusedRow = -1;
     m_settings.currentProfile = profile;
     readProfileFiles();
     setLabels();
@@ -166,6 +199,21 @@ void SettingsWindow::loadChosenProfile(const QString& profile) {
     setSliderPositions();
     setConfig("Resolution", m_settings.displayMode);
     m_config.save(this);
+}
+
+bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    // After a refusal the arrow keys and the wheel pass over the refused entry, from the profile
+    // shown to the one beyond it; where there is none, nothing moves.
+    QComboBox* box = m_ui->profileCombo;
+    const int step = watched == box && m_refusedRow >= 0 ? stepOf(event) : 0;
+    if (step == 0 || box->currentIndex() + step != m_refusedRow)
+        return ModalDialog::eventFilter(watched, event);
+    const int beyond = m_refusedRow + step;
+    if (beyond >= 0 && beyond < box->count()) {
+        box->setCurrentIndex(beyond);
+        loadChosenProfile(ui::nameOf(box, beyond));
+    }
+    return true;
 }
 
 void SettingsWindow::readProfileFiles() {

@@ -61,6 +61,9 @@ public:
     // The Save button.
     void saveProfile();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void loadOnOpening();
     void readProfileFiles();
@@ -76,6 +79,8 @@ private:
     ProfileSettings& m_settings;
     ConfigSection& m_config;
     std::unique_ptr<Ui::SettingsDialogUi> m_ui;
+    // The Profile entry refused last, which the arrow keys and the wheel pass over; -1 for none.
+    int m_refusedRow = -1;
 };
 
 } // namespace gvt::settings

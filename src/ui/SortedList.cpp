@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QHash>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 
@@ -198,6 +199,13 @@ int insertSorted(QListWidget* list, const QString& name) {
 void showText(QComboBox* combo, const QString& text) {
     combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     combo->setEditText(text);
+}
+
+void chooseByListOnly(QComboBox* combo) {
+    combo->setCompleter(nullptr);
+    // The box's own handling of its text would choose the entry the text names.
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
 }
 
 void keepOneSelected(QListWidget* list) {

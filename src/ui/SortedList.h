@@ -28,6 +28,10 @@ int insertSorted(QListWidget* list, const QString& name);
 // when there is none), so that the arrow keys step on from what is shown.
 void showText(QComboBox* combo, const QString& text);
 
+// An editable box as the game's platform has it: typing into its text completes nothing and
+// chooses nothing, on Enter or when the focus leaves; only choosing an entry acts.
+void chooseByListOnly(QComboBox* combo);
+
 // A single-selection list with entries keeps one selected: Ctrl+click and Ctrl+Space on the
 // selected entry select it again.
 void keepOneSelected(QListWidget* list);

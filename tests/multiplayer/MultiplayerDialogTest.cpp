@@ -38,6 +38,39 @@ const char* const kUntouched =
     "game.serverSoldierFriendlyFire 100|game.serverVehicleFriendlyFire 100|"
     "game.serverTicketRatio 100|game.serverCoopAiSkill 100|game.serverPassword \"\"";
 
+// What Start says; which controls are enabled (client; server fields; maps; Dedicated, Coop; AI
+// skill row) and which of Dedicated, Coop and the two Internet boxes are checked, as 1 and 0.
+QString modeState(const Ui::MultiplayerDialogUi& f) {
+    QString state = f.startButton->text();
+    for (const auto& group : std::initializer_list<std::initializer_list<const QWidget*>>{
+             {f.clientInternetCheck, f.ipAddressEdit, f.clientPasswordEdit},
+             {f.serverNameEdit, f.maxPlayersEdit, f.serverPasswordEdit, f.roundTimeEdit,
+              f.numberOfRoundsEdit, f.spawnTimeEdit, f.startDelayEdit, f.ticketRatioSlider,
+              f.friendlyFireSoldiersSlider, f.friendlyFireVehiclesSlider, f.serverInternetCheck},
+             {f.disabledList, f.enabledList, f.enableMapButton, f.disableMapButton},
+             {f.dedicatedCheck, f.coopCheck},
+             {f.aiSkillSlider, f.aiSkillValue, f.aiSkillLabel}}) {
+        state += u' ';
+        for (const QWidget* control : group)
+            state += control->isEnabled() ? u'1' : u'0';
+    }
+    state += u' ';
+    for (const QCheckBox* box :
+         {f.dedicatedCheck, f.coopCheck, f.clientInternetCheck, f.serverInternetCheck})
+        state += box->isChecked() ? u'1' : u'0';
+    return state;
+}
+
+// The texts of the edits, the Ticket Ratio label and the mode's state.
+QString shownValues(const Ui::MultiplayerDialogUi& f) {
+    QString shown;
+    for (const QLineEdit* edit : {f.ipAddressEdit, f.clientPasswordEdit, f.serverNameEdit,
+                                  f.maxPlayersEdit, f.serverPasswordEdit, f.roundTimeEdit,
+                                  f.numberOfRoundsEdit, f.spawnTimeEdit, f.startDelayEdit})
+        shown += edit->text() + u'|';
+    return shown + f.ticketRatioValue->text() + u' ' + modeState(f);
+}
+
 struct Multiplayer : test::Game {
     Multiplayer() {
         for (const char* map : {"GvTarsis/Coldharbour.rfa", "GvTarsis/Ashen Ridge.rfa",
@@ -96,6 +129,9 @@ TEST(MultiplayerDialog, HostWritesServerSettingsAtTheirPositionsKeepingTheRest) 
     ASSERT_TRUE(record);
     EXPECT_EQ(record->arguments.join(u' '), u"+game Empty Mod +restart 1 +hostServer 1"_s);
     EXPECT_FALSE(mp.platform.playing);
+    // The next opening shows what Start took, but the sliders and server texts bar the password.
+    EXPECT_EQ(shownValues(mp.open()),
+              u"||My Server|16|pass word|0|1|0|0|100 Host 000 11111111111 1110 11 000 1101"_s);
 }
 
 TEST(MultiplayerDialog, UnreadableOrWriteProtectedServerSettingsAndAMisplacedLauncher) {
@@ -132,7 +168,7 @@ TEST(MultiplayerDialog, UnreadableOrWriteProtectedServerSettingsAndAMisplacedLau
     EXPECT_FALSE(mp.stub.waitForStart(300));
 }
 
-TEST(MultiplayerDialog, TheRotationIsWrittenInAlphabeticalOrder) {
+TEST(MultiplayerDialog, TheRotationIsWrittenInAlphabeticalOrderAndTheModeSetsWhatIsEnabled) {
     Multiplayer mp;
     Ui::MultiplayerDialogUi& f = mp.open();
     EXPECT_EQ(ui::entriesOf(f.modList), test::names("Empty Mod|Grimvale Tarsis|Vorlok"));
@@ -154,12 +190,34 @@ TEST(MultiplayerDialog, TheRotationIsWrittenInAlphabeticalOrder) {
     EXPECT_EQ(mp.read(kMapList),
               "game.addLevel Alpha\r\ngame.addLevel brume\r\n"
               "game.addLevel Vorlok Keep\r\ngame.setCurrentLevel Vorlok Keep\r\n");
+    const QList<std::pair<QAbstractButton*, const char*>> clicks = {
+        // what is clicked; then what Start says, what is enabled and what is checked
+        {f.dedicatedCheck, "Host 000 11111111111 1111 11 000 1000"},
+        {f.coopCheck, "Host 000 11111111111 1111 11 111 1100"},
+        {f.clientRadio, "Join 111 00000000000 0001 00 011 0100"}, // Dedicated cleared
+        {f.serverRadio, "Host 000 11111111111 1111 11 111 0100"}, // Coop set: the slider too
+        {f.coopCheck, "Host 000 11111111111 1111 11 000 0000"},
+        {f.clientRadio, "Join 111 00000000000 0001 00 000 0000"},
+        {f.serverRadio, "Host 000 11111111111 1111 11 000 0000"}, // Coop clear: not the slider
+    };
+    for (const auto& [control, expected] : clicks) {
+        test::click(control);
+        EXPECT_EQ(modeState(f), QString::fromLatin1(expected));
+    }
+    // The move that empties a list disables its button.
+    for (QListWidget* from : {f.enabledList, f.disabledList}) {
+        QAbstractButton* button = from == f.enabledList ? f.disableMapButton : f.enableMapButton;
+        for (int left = from->count(); left > 0; --left) {
+            test::select(from, from->item(0)->text());
+            test::click(button);
+        }
+        EXPECT_EQ(modeState(f).section(u' ', 3, 3), from == f.enabledList ? u"1110"_s : u"1101"_s);
+    }
 }
 
 TEST(MultiplayerDialog, JoinStartsTheGameWithTheClientsWordsAfterItsChecks) {
     const QList<std::tuple<QString, bool, QString, QString>> cases = {
         // address, Internet, password; the words after "+game vorlok +restart 1"
-        {u"10.0.0.5"_s, false, QString(), u"+joinServer 10.0.0.5 +IsInternet 0 +password {}"_s},
         {u"10.0.0.5"_s, true, QString(), u"+joinServer 10.0.0.5 +isInternet 1 +password {}"_s},
         {u"host"_s, false, u"a b}{c"_s, u"+joinServer host +IsInternet 0 +password {a b}{c}"_s},
         {QString(), false, QString(), QString()},
@@ -183,5 +241,11 @@ TEST(MultiplayerDialog, JoinStartsTheGameWithTheClientsWordsAfterItsChecks) {
                   address.isEmpty() ? u"You have to enter a valid IP address"_s : QString());
         EXPECT_EQ(mp.platform.playing, address.isEmpty());
         EXPECT_EQ(mp.read(kServerSettings), crlf(numbered(39))); // joining writes nothing
+        // The next opening is in Server mode and shows what Start took; what Cancel left, not.
+        test::type(f.ipAddressEdit, u"left"_s);
+        test::click(f.cancelButton);
+        const QString next = u"|My Server|16||0|1|0|0|100 Host 000 11111111111 1110 11 000 0"_s;
+        EXPECT_EQ(shownValues(mp.open()),
+                  address + u'|' + password + next + (internet ? u"010"_s : u"000"_s));
     }
 }
