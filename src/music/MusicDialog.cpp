@@ -35,6 +35,7 @@ MusicWindow& MusicDialog::open(QWidget* owner) {
 MusicWindow::MusicWindow(MusicDialog& dialog, QWidget* owner)
     : ModalDialog(owner), m_dialog(dialog), m_ui(std::make_unique<Ui::MusicDialogUi>()) {
     m_ui->setupUi(this);
+    ui::chooseByListOnly(m_ui->menuMusicCombo);
     ui::keepOneSelected(m_ui->enabledList);
     ui::keepOneSelected(m_ui->disabledList);
     fillMusicDialog();
