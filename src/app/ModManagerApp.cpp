@@ -2,6 +2,7 @@
 #include "app/ModManagerApp.h"
 
 #include "app/AppIcon.h"
+#include "app/DesktopEntryId.h"
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "platform/Platform.h"
@@ -10,6 +11,7 @@
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 namespace gvt::app {
 
@@ -27,6 +29,12 @@ int ModManagerApp::run(const QByteArray& startedAs) {
     });
     platform::recoverInterruptedSaves();
     platform::SystemProgramLocation program(startedAs);
+    // Started from a game's own menu entry, the windows carry that entry's id: the desktop
+    // shows its icon and name.
+    QApplication::setDesktopFileName(
+        desktopEntryIdOf(program.programPath(),
+                         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/applications")));
     platform::DetachedProcessStarter processes;
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};
