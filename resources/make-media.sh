@@ -2,20 +2,36 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the program's own banner, icon and looping tune from synthesised material.
 # Needs ImageMagick, sox and ffmpeg (Debian: imagemagick sox ffmpeg). The results are
-# committed; run this only to change them.
+# committed; run this only to change them. `make-media.sh --pictures` makes the pictures alone
+# (ImageMagick only).
 set -euo pipefail
 cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Banner: 469 x 85 pixels, 24 bits per pixel.
-convert -size 469x85 gradient:'#1b2a38'-'#5b3a1c' \
-  \( -size 469x85 xc:none -fill '#ffffff18' -draw 'polygon 0,85 140,20 210,55 300,10 469,60 469,85' \) -composite \
-  \( -size 469x85 xc:none -fill '#00000030' -draw 'polygon 0,85 90,50 170,70 260,40 380,75 469,50 469,85' \) -composite \
-  -font DejaVu-Serif-Bold -pointsize 30 -fill '#f3d9a4' -stroke '#2a1a0a' -strokewidth 1 \
-  -gravity west -annotate +18-10 'Grimvale Tarsis' \
-  -font DejaVu-Sans -pointsize 14 -stroke none -fill '#d8e2ea' -annotate +21+22 'Mod Manager  1.2' \
-  -type TrueColor -depth 8 BMP3:images/banner.bmp
+# Scales the numbers of a drawing by $scale: "0,85 140,20" at 2 is "0,170 280,40".
+scaled() { local n out=""; for n in ${1//,/ ,}; do
+  case $n in ,*) out+=",$((${n#,} * scale))" ;; *) out+="${out:+ }$((n * scale))" ;; esac
+done; printf '%s' "$out"; }
+
+# Banner: 469 x 85 pixels, 24 bits per pixel; drawn again at twice the size for screens of
+# scale 2, so that it is as sharp there.
+banner() {
+  local scale=$1 size
+  size="$(scaled 469)x$(scaled 85)"
+  convert -size "$size" gradient:'#1b2a38'-'#5b3a1c' \
+    \( -size "$size" xc:none -fill '#ffffff18' \
+       -draw "polygon $(scaled '0,85 140,20 210,55 300,10 469,60 469,85')" \) -composite \
+    \( -size "$size" xc:none -fill '#00000030' \
+       -draw "polygon $(scaled '0,85 90,50 170,70 260,40 380,75 469,50 469,85')" \) -composite \
+    -font DejaVu-Serif-Bold -pointsize "$(scaled 30)" -fill '#f3d9a4' -stroke '#2a1a0a' \
+    -strokewidth "$(scaled 1)" -gravity west -annotate "+$(scaled 18)-$(scaled 10)" 'Grimvale Tarsis' \
+    -font DejaVu-Sans -pointsize "$(scaled 14)" -stroke none -fill '#d8e2ea' \
+    -annotate "+$(scaled 21)+$(scaled 22)" 'Mod Manager  1.2' \
+    -type TrueColor -depth 8 "$2"
+}
+banner 1 BMP3:images/banner.bmp
+banner 2 PNG24:images/banner@2x.png
 
 # Icon: a shield with a tower gate, drawn at 256 pixels.
 convert -size 256x256 xc:none \
@@ -26,10 +42,12 @@ convert -size 256x256 xc:none \
   -draw 'rectangle 160,66 180,92' \
   -fill '#1b2a38' -draw 'path "M 108,190 L 108,148 Q 128,122 148,148 L 148,190 Z"' \
   images/icon.png
-# The sizes a window shows, small enough to decode while the program starts.
-for size in 16 32 48; do
+# The sizes a window shows (16, 32, 48), and twice those for screens of scale 2, small enough
+# to decode while the program starts.
+for size in 16 32 48 64 96; do
   convert images/icon.png -resize ${size}x${size} -depth 8 PNG32:images/icon-$size.png
 done
+[ "${1:-}" != --pictures ] || exit 0
 
 # Tune: an arpeggiated minor progression over a soft pad, about 140 seconds, looping cleanly.
 rate=24000

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 GVT_WERROR=ON scripts/setup.sh
+scripts/need-packages.sh qt6-wayland patchelf # what the portable build ships and patches
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)")
 
 scripts/need-packages.sh clang libclang-rt-14-dev

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AboutDialog.h"
 
-#include "ui_AboutDialog.h"
+#include "app/AppIcon.h"
 
-#include <QPixmap>
+#include "ui_AboutDialog.h"
 
 namespace gvt::app {
 
@@ -18,7 +18,7 @@ AboutDialog::AboutDialog(QWidget* parent)
                        "networked games, and edits profiles, intro movies and music.\n\n"
                        "Written by the GVTarsis Mod Manager team & friends."));
     m_ui->contactLabel->setText(QStringLiteral("Contact: modmanager@gvtarsis.example"));
-    m_ui->iconLabel->setPixmap(QPixmap(QStringLiteral(":/images/icon-32.png")));
+    m_ui->iconLabel->setPixmap(appIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
 }
 
 AboutDialog::~AboutDialog() = default;

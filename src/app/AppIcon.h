@@ -5,8 +5,8 @@
 
 namespace gvt::app {
 
-// The program's icon in the sizes a window shows: small files decode fast while the program
-// starts (the large one is for the desktop's menu).
+// The program's icon in the sizes a window shows, and twice those for screens of scale 2: small
+// files decode fast while the program starts (the large one is for the desktop's menu).
 QIcon appIcon();
 
 } // namespace gvt::app

@@ -16,9 +16,30 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace gvt::app {
+
+namespace {
+
+// The banner for a screen of this scale: above scale 1 its art drawn at twice the size, so that
+// it is as sharp at 200% as at 100%; at other scales that art smoothly fitted.
+QPixmap bannerFor(qreal scale) {
+    if (scale <= 1)
+        return QPixmap(QStringLiteral(":/images/banner.bmp"));
+    QPixmap art(QStringLiteral(":/images/banner@2x.png"));
+    art.setDevicePixelRatio(2);
+    if (qFuzzyCompare(scale, 2.0))
+        return art;
+    QPixmap fitted = art.scaled((art.deviceIndependentSize() * scale).toSize(),
+                                Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(scale);
+    return fitted;
+}
+
+} // namespace
 
 MainWindow::MainWindow(platform::Platform& platform, platform::GameInstall game)
     : m_platform(platform), m_game(std::move(game)), m_ui(std::make_unique<Ui::MainWindowUi>()),
@@ -29,7 +50,7 @@ MainWindow::MainWindow(platform::Platform& platform, platform::GameInstall game)
     ui::keepOneSelected(m_ui->modList);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    m_ui->banner->setPixmap(QPixmap(QStringLiteral(":/images/banner.bmp")));
+    m_ui->banner->setPixmap(bannerFor(devicePixelRatioF()));
     connect(m_ui->startButton, &QPushButton::clicked, this, &MainWindow::launchSinglePlayer);
     // A game that dies at once under Wine is otherwise invisible: told over this window, whoever
     // started it.
@@ -61,6 +82,21 @@ MainWindow::MainWindow(platform::Platform& platform, platform::GameInstall game)
 
 MainWindow::~MainWindow() {
     m_platform.processes.setEndedAtOnceHandler({});
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    ModalDialog::showEvent(event);
+    // Made before the window knew its screen; drawn again for each screen it goes to.
+    if (!m_bannerFollowsScreen) {
+        m_bannerFollowsScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::showBanner);
+    }
+    showBanner();
+}
+
+void MainWindow::showBanner() {
+    if (!qFuzzyCompare(m_ui->banner->pixmap().devicePixelRatio(), devicePixelRatioF()))
+        m_ui->banner->setPixmap(bannerFor(devicePixelRatioF()));
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {

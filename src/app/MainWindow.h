@@ -49,8 +49,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void showBanner();
     void buildMenus();
     void runProfile(const QString& profile);
     void runAbout();
@@ -65,6 +67,7 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_profilesMenu = nullptr;
     bool m_tuneStarted = false;
+    bool m_bannerFollowsScreen = false;
     QString m_notFound; // what to tell once the window is on screen
 };
 

@@ -2,6 +2,7 @@
 #include "app/ModManagerApp.h"
 
 #include "app/AppIcon.h"
+#include "app/DesktopEntryId.h"
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "common/CodePage.h"
@@ -16,6 +17,7 @@
 #include "ui/SortedList.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -35,6 +37,12 @@ int ModManagerApp::run(const QByteArray& startedAs) {
     });
     platform::recoverInterruptedSaves();
     platform::SystemProgramLocation program(startedAs);
+    // Started from a game's own menu entry, the windows carry that entry's id: the desktop
+    // shows its icon and name.
+    QApplication::setDesktopFileName(
+        desktopEntryIdOf(program.programPath(),
+                         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/applications")));
     platform::DetachedProcessStarter processes;
     platform::Tune sound(QStringLiteral(":/sound/tune.wav"));
     platform::Platform services{program, processes, sound};

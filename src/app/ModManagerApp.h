@@ -8,8 +8,9 @@ namespace gvt::app {
 // Start-up and shut-down: runs the main window modally; the program ends when it closes.
 class ModManagerApp {
 public:
-    // What the desktop learns of the program: its icon and its menu entry. No display name: the
-    // window system would append it to every title bar.
+    // What the desktop learns of the program: its icon and its menu entry (run() names a
+    // game's own entry when it was started from one). No display name: the window system would
+    // append it to every title bar.
     static void setUpApplication();
 
     // `startedAs`: the program's first argument, the path it was started by, as its bytes.

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "Fixtures.h"
 #include "app/AboutDialog.h"
+#include "app/Placement.h"
 #include "multiplayer/MultiplayerDialog.h"
 #include "music/MusicDialog.h"
 #include "platform/sound/Tune.h"
@@ -9,8 +10,12 @@
 #include "ui/SortedList.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 #include <QtEndian>
 
 using namespace gvt;
@@ -169,5 +174,103 @@ TEST(MainWindow, ScreenReadersReadWhatEveryDialogShowsAndTabReachesEveryControl)
              &launcher.window->musicDialog().open(nullptr), &about}) {
         test::showActive(*dialog);
         test::checkReadersAndKeyboard(dialog);
+    }
+}
+
+namespace {
+
+// Fails unless the shown window and each of its controls lie on its screen, where a user can
+// reach them.
+void expectOnItsScreen(QWidget* window) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QRect screen = window->screen()->availableGeometry();
+    const std::string name = window->windowTitle().toStdString();
+    EXPECT_TRUE(screen.contains(window->frameGeometry())) << name;
+    int controls = 0;
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (control->isWindow() || !control->isVisibleTo(window))
+            continue;
+        ++controls;
+        EXPECT_TRUE(screen.contains(QRect(control->mapToGlobal(QPoint()), control->size())))
+            << name << ": " << control->metaObject()->className() << " "
+            << control->objectName().toStdString();
+    }
+    EXPECT_GT(controls, 1) << name;
+}
+
+} // namespace
+
+// Run by the next test on each screen it names (GVT_SCREEN: its size in pixels).
+TEST(MainWindow, DISABLED_OnTheScreenGivenEveryWindowFitsAndTheBannerIsDrawnForItsScale) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    ASSERT_EQ(u"%1x%2"_s.arg(pixels.width()).arg(pixels.height()),
+              qEnvironmentVariable("GVT_SCREEN"));
+    // The demo installation: mods, profiles, maps and music as a player has them.
+    test::Game game;
+    QProcess::execute(u"cp"_s, {u"-a"_s, QStringLiteral(GVT_SOURCE_DIR "/demo/Grimvale Tarsis/."),
+                                game.gameFolder});
+    app::MainWindow window(game.platform.platform, game.platform.findGame());
+    window.show();
+    expectOnItsScreen(&window);
+
+    // Its own art at the screen's scale, not the small one stretched.
+    const qreal scale = screen->devicePixelRatio();
+    const QPixmap banner = window.findChild<QLabel*>(u"banner"_s)->pixmap();
+    EXPECT_EQ(banner.devicePixelRatio(), scale);
+    QImage art(scale > 1 ? u":/images/banner@2x.png"_s : u":/images/banner.bmp"_s);
+    art.setDevicePixelRatio(scale);
+    const QImage shown = banner.toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == art.convertToFormat(QImage::Format_RGB32))
+        << "a banner of " << shown.width() << " x " << shown.height() << " pixels";
+
+    app::AboutDialog about(&window);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{
+             &window.settingsDialog().open(&window), &window.multiplayerDialog().open(&window),
+             &window.musicDialog().open(&window), &about}) {
+        dialog->show();
+        expectOnItsScreen(dialog);
+        dialog->hide();
+    }
+    // The placement question, for one game and for many in deep prefixes.
+    const QString deep = u"/home/deck/.local/share/Steam/steamapps/compatdata/4294967295/pfx"_s;
+    for (const int games : {1, 12}) {
+        QList<platform::InstalledGame> found;
+        for (int i = 0; i < games; ++i)
+            found.append({u"Steam"_s, deep + QString::number(i),
+                          u"C:\\Program Files (x86)\\Oxley Games\\Grimvale Tarsis"_s,
+                          deep + QString::number(i) +
+                              u"/drive_c/Program Files (x86)/Oxley Games/Grimvale Tarsis"_s});
+        QTimer::singleShot(0, [] {
+            QWidget* question = QApplication::activeModalWidget();
+            ASSERT_TRUE(question);
+            expectOnItsScreen(question);
+            question->close();
+        });
+        EXPECT_EQ(app::askWhereToPlace(found), std::nullopt);
+    }
+}
+
+TEST(MainWindow, EveryWindowFitsAHandheldsScreenAndOneAtTwiceItsScaleWithTheBannerDrawnForIt) {
+    // A handheld's 1280 x 800, and 2560 x 1600 at 200%.
+    for (const auto& [width, height, scale] : {std::tuple{1280, 800, "1"}, {2560, 1600, "2"}}) {
+        const QByteArray size = QByteArray::number(width) + 'x' + QByteArray::number(height);
+        SCOPED_TRACE(size.toStdString());
+        QTemporaryDir dir;
+        test::writeFile(dir.filePath(u"screens.json"_s),
+                        R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": )" +
+                            QByteArray::number(width) + ", \"height\": " +
+                            QByteArray::number(height) + R"(, "logicalDpi": 96}]})");
+        test::EnvironmentScope screen{{{"GVT_SCREEN", size}, {"QT_SCALE_FACTOR", scale}}};
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--gtest_also_run_disabled_tests"_s,
+                     u"--gtest_filter=MainWindow.DISABLED_OnTheScreenGiven*"_s, u"-platform"_s,
+                     u"offscreen:configfile="_s + dir.filePath(u"screens.json"_s)});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const std::string output = child.readAll().toStdString();
+        EXPECT_EQ(child.exitCode(), 0) << output;
+        EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
     }
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Placement.h"
 #include "Fixtures.h"
+#include "app/DesktopEntryId.h"
 #include "common/GameFolder.h"
 #include "common/GameLaunch.h"
+
+#include <QProcess>
 
 using namespace gvt;
 
@@ -82,4 +85,31 @@ TEST(Placement, AnInstalledLauncherPlacesItselfInTheGameItIsToldOrHasFound) {
     EXPECT_EQ(platform.program, home.path(u"Native//GT//gvtarsis-modmanager"_s));
     EXPECT_TRUE(common::isPlacedInGameFolder(platform.platform, game, game.gameFolder));
     QDir::setCurrent(current);
+}
+
+TEST(Placement, StartedFromItsGamesMenuEntryTheWindowCarriesThatEntrysId) {
+    // The install script's menu entry for a game folder whose path holds blanks, "$" and "%".
+    test::SettingsHome home;
+    const QString game = home.path(u"Games/gt [patch=1.1] $1 50%/Grimvale Tarsis"_s);
+    QDir().mkpath(game);
+    QFile::link(home.path(u"Games"_s), home.path(u"Linked"_s));
+    test::EnvironmentScope build{{{"GVT_BUILD_DIR", GVT_BUILD_DIR}}};
+    const QString install = QStringLiteral(GVT_SOURCE_DIR "/scripts/install.sh");
+    ASSERT_EQ(QProcess::execute(install, {game}), 0);
+    const QString applications = home.path(u".local/share/applications"_s);
+    const QStringList entries = QDir(applications).entryList({u"*.desktop"_s});
+    ASSERT_EQ(entries.size(), 1);
+    const QString entryId = QFileInfo(entries[0]).completeBaseName();
+    const QString programId = u"org.gvtarsis.ModManager"_s;
+    for (const auto& [what, program, id] :
+         {std::tuple{"from its entry", game + u"/gvtarsis-modmanager"_s, entryId},
+          {"through a link to a folder above it",
+           home.path(u"Linked/gt [patch=1.1] $1 50%/Grimvale Tarsis/gvtarsis-modmanager"_s),
+           entryId},
+          {"from another folder", home.path(u"usr/games/gvtarsis-modmanager"_s), programId}}) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(app::desktopEntryIdOf(program, applications), id);
+    }
+    ASSERT_EQ(QProcess::execute(install, {u"--uninstall"_s}), 0);
+    EXPECT_EQ(app::desktopEntryIdOf(game + u"/gvtarsis-modmanager"_s, applications), programId);
 }
