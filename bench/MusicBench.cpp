@@ -41,6 +41,8 @@ struct Installation {
         init.open(QIODevice::WriteOnly);
         init.write("1\r\n2\r\n3\r\n4\r\nGame.setMenuMusicFilename \"music/Theme\"\r\n");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root.path());
+        // Each move is kept in the history: in this folder, not the user's.
+        qputenv("XDG_STATE_HOME", QFile::encodeName(root.path() + QStringLiteral("/state")));
         QDir().mkpath(root.path() + QStringLiteral("/Oxley Games"));
         QFile settings(root.path() + QStringLiteral("/Oxley Games/Grimvale Tarsis.conf"));
         settings.open(QIODevice::WriteOnly);

@@ -3,6 +3,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
+#include "app/RestoreDialog.h"
 #include "common/GameFolder.h"
 #include "common/GameLaunch.h"
 #include "multiplayer/MultiplayerDialog.h"
@@ -120,6 +121,11 @@ QMenu* MainWindow::profilesMenu() {
     return m_profilesMenu;
 }
 
+QMenu* MainWindow::optionsMenu() {
+    buildMenus();
+    return m_menuBar->actions().constFirst()->menu();
+}
+
 void MainWindow::buildMenus() {
     if (m_profilesMenu)
         return;
@@ -132,6 +138,9 @@ void MainWindow::buildMenus() {
             [this] { m_settings->run(this); });
     connect(options->addAction(QStringLiteral("Multiplayer")), &QAction::triggered, this,
             [this] { m_multiplayer->run(this); });
+    options->addSeparator();
+    connect(options->addAction(QStringLiteral("&Restore Earlier Files...")), &QAction::triggered,
+            this, &MainWindow::runRestore);
 
     // Each profile goes to the top, so the popup shows them in reverse search order.
     m_profilesMenu = new QMenu(m_menuBar);
@@ -151,6 +160,11 @@ void MainWindow::buildMenus() {
 
 void MainWindow::runProfile(const QString& profile) {
     m_settings->run(this, profile);
+}
+
+void MainWindow::runRestore() {
+    RestoreDialog restore(m_game, this);
+    restore.exec();
 }
 
 void MainWindow::runAbout() {

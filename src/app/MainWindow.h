@@ -40,6 +40,7 @@ public:
     QString gameFolder() const { return m_gameFolder; }
     QMenuBar* menuBar() const { return m_menuBar; }
     QMenu* profilesMenu();
+    QMenu* optionsMenu();
     settings::SettingsDialog& settingsDialog() { return *m_settings; }
     multiplayer::MultiplayerDialog& multiplayerDialog() { return *m_multiplayer; }
     music::MusicDialog& musicDialog() { return *m_music; }
@@ -56,6 +57,7 @@ private:
     void buildMenus();
     void runProfile(const QString& profile);
     void runAbout();
+    void runRestore();
 
     platform::Platform& m_platform;
     const platform::GameInstall m_game; // the editors hold it while the window lives

@@ -10,6 +10,7 @@
 #include "common/GameLaunch.h"
 #include "platform/Platform.h"
 #include "platform/ProcessStart.h"
+#include "platform/files/FileHistory.h"
 #include "platform/files/FileName.h"
 #include "platform/files/SaveJournal.h"
 #include "platform/sound/Tune.h"
@@ -36,6 +37,7 @@ int ModManagerApp::run(const QByteArray& startedAs) {
                         ui::MessageIcon::Information);
     });
     platform::recoverInterruptedSaves();
+    platform::recoverInterruptedActions();
     platform::SystemProgramLocation program(startedAs);
     // Started from a game's own menu entry, the windows carry that entry's id: the desktop
     // shows its icon and name.

@@ -20,15 +20,21 @@ std::optional<QString> failureMessage(const std::optional<platform::FileError>& 
         return QStringLiteral("The file \"%1\" could not be renamed: the game folder was not "
                               "found.")
             .arg(text);
+    return renameFailureMessage(*error);
+}
+
+} // namespace
+
+QString renameFailureMessage(const platform::FileError& error) {
     QString why;
-    switch (error->kind) {
+    switch (error.kind) {
     case platform::FileError::Kind::NotFound:
-        why = error->otherPath.isEmpty()
+        why = error.otherPath.isEmpty()
                   ? QStringLiteral("it was not found")
-                  : QStringLiteral("the folder \"%1\" was not found").arg(error->otherPath);
+                  : QStringLiteral("the folder \"%1\" was not found").arg(error.otherPath);
         break;
     case platform::FileError::Kind::Exists:
-        why = QStringLiteral("\"%1\" already exists").arg(error->otherPath);
+        why = QStringLiteral("\"%1\" already exists").arg(error.otherPath);
         break;
     case platform::FileError::Kind::Denied:
         why = QStringLiteral("permission was denied");
@@ -37,10 +43,8 @@ std::optional<QString> failureMessage(const std::optional<platform::FileError>& 
         why = QStringLiteral("the file system refused it");
         break;
     }
-    return QStringLiteral("The file \"%1\" could not be renamed: %2.").arg(error->path, why);
+    return QStringLiteral("The file \"%1\" could not be renamed: %2.").arg(error.path, why);
 }
-
-} // namespace
 
 QList<platform::FoundEntry> findEntries(const platform::GameInstall& game,
                                         const QString& patternText) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/files/FileError.h"
 #include "platform/files/FolderSearch.h"
 
 #include <QString>
@@ -29,6 +30,9 @@ QStringList findNames(const platform::GameInstall& game, const QString& patternT
 // On failure, the message to show, naming the file and why.
 [[nodiscard]] std::optional<QString> renameGameFile(const platform::GameInstall& game,
                                                     const QString& fromText, const QString& toText);
+
+// The message for a rename that failed: the file, and why.
+QString renameFailureMessage(const platform::FileError& error);
 
 // A folder read once, for the names that match some patterns (in no particular order) and for
 // renames within it that stay quick however many entries it holds.

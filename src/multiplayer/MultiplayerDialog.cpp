@@ -7,6 +7,7 @@
 #include "multiplayer/MapRotation.h"
 #include "multiplayer/ServerSettingsFile.h"
 #include "platform/GameInstall.h"
+#include "platform/files/FileHistory.h"
 #include "ui/MessageBox.h"
 #include "ui/SortedList.h"
 #include "ui_MultiplayerDialog.h"
@@ -223,8 +224,12 @@ QString selectedModFolder(const QListWidget* mods) {
 } // namespace
 
 void MultiplayerWindow::hostGame() {
-    writeServerSettings(m_dialog.m_game, m_form, this);
-    writeMapList(m_dialog.m_game, m_form.gameFolder, ui::entriesOf(m_ui->enabledList), this);
+    {
+        // The server settings and the rotation are one save, undone together.
+        const platform::HistoryAction host(m_form.gameFolder, QStringLiteral("Server hosted"));
+        writeServerSettings(m_dialog.m_game, m_form, this);
+        writeMapList(m_dialog.m_game, m_form.gameFolder, ui::entriesOf(m_ui->enabledList), this);
+    }
     if (!common::isPlacedInGameFolder(m_dialog.m_platform, m_dialog.m_game, m_form.gameFolder)) {
         ui::showMessage(this, QString::fromLatin1(common::kPlacementMessage),
                         ui::MessageIcon::Information);

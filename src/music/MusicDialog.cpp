@@ -5,6 +5,7 @@
 #include "common/GameFolder.h"
 #include "music/MenuMusic.h"
 #include "platform/GameInstall.h"
+#include "platform/files/FileHistory.h"
 #include "ui/MessageBox.h"
 #include "ui/SortedList.h"
 #include "ui_MusicDialog.h"
@@ -96,6 +97,7 @@ void MusicWindow::saveMenuMusic() {
         return;
     common::Lines lines = m_dialog.m_initLines;
     lines[4] = menuMusicLine(m_chosenName.isEmpty() ? m_readName : m_chosenName);
+    const platform::HistoryAction save(m_dialog.m_gameFolder, QStringLiteral("Menu music saved"));
     if (!common::rewriteLeadingLines(m_dialog.m_game, initConPath(m_dialog.m_gameFolder), lines)) {
         ui::showMessage(this, QStringLiteral("The file \"Init.con\" is missing or write protected"),
                         ui::MessageIcon::Exclamation);
@@ -122,7 +124,12 @@ void MusicWindow::moveSelected(QListWidget* from, QListWidget* to, const QString
         const QSignalBlocker block(to);
         ui::insertSorted(to, newName);
     }
-    if (const auto problem = m_myMusic->rename(name, newName)) {
+    // The moves of one opening are one entry, as long as nothing else was saved meanwhile.
+    platform::HistoryAction move(m_dialog.m_gameFolder, QStringLiteral("1 MP3 file moved"),
+                                 QStringLiteral("%1 MP3 files moved"), m_moves);
+    const auto problem = m_myMusic->rename(name, newName);
+    m_moves = move.id() != 0 ? move.id() : m_moves;
+    if (problem) {
         ui::showMessage(this, *problem, ui::MessageIcon::Exclamation);
         return;
     }

@@ -66,6 +66,7 @@ private:
     bool m_initRead = false;
     QString m_readName;   // what readMenuMusic showed at this opening
     QString m_chosenName; // the entry chosen at this opening, if any
+    quint64 m_moves = 0;  // the history's entry of this opening's moves
 };
 
 } // namespace gvt::music

@@ -4,6 +4,7 @@
 #include "common/GameFolder.h"
 #include "common/LineFile.h"
 #include "platform/GameInstall.h"
+#include "platform/files/FileHistory.h"
 #include "settings/IntroMovies.h"
 #include "settings/ProfileFiles.h"
 #include "ui/MessageBox.h"
@@ -311,6 +312,10 @@ void SettingsWindow::saveProfile() {
     values.proximitySounds = m_config.read("ProximitySounds");
     values.highPlayback = m_config.read("HighPlayback");
 
+    // The three files are one save, undone together.
+    const platform::HistoryAction save(
+        m_settings.gameFolder,
+        QStringLiteral("Settings saved (profile %1)").arg(m_settings.currentProfile));
     for (const ProfileFile file : kProfileFiles) {
         const QString path =
             profileFilePath(m_settings.gameFolder, m_settings.currentProfile, fileNameOf(file));

@@ -10,6 +10,10 @@ MessageCapture& capture() {
     static MessageCapture instance;
     return instance;
 }
+QuestionCapture& questionCapture() {
+    static QuestionCapture instance;
+    return instance;
+}
 } // namespace
 
 void showMessage(QWidget* owner, const QString& text, MessageIcon icon) {
@@ -26,6 +30,20 @@ void showMessage(QWidget* owner, const QString& text, MessageIcon icon) {
 
 void setMessageCapture(MessageCapture newCapture) {
     capture() = std::move(newCapture);
+}
+
+bool askYesNo(QWidget* owner, const QString& title, const QString& text) {
+    if (questionCapture())
+        return questionCapture()(owner, text);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void setQuestionCapture(QuestionCapture newCapture) {
+    questionCapture() = std::move(newCapture);
 }
 
 } // namespace gvt::ui

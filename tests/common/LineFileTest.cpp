@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/LineFile.h"
 #include "Fixtures.h"
+#include "common/CodePage.h"
+#include "common/LineDiff.h"
 
 using gvt::common::Lines;
 using gvt::test::GameTree;
@@ -30,4 +32,40 @@ TEST(LineFile, ReadsLinesAndRewritesThemKeepingTheTailByteForByte) {
         ASSERT_TRUE(gvt::common::rewriteLeadingLines(game, path, written)) << name;
         EXPECT_EQ(tree.read(u"Mods/GvTarsis/Init.con"_s), gvt::test::crlf(written) + tail) << name;
     }
+}
+
+TEST(LineFile, TheDifferenceOfTwoContentsShowsEachChangeWithThreeLinesAround) {
+    const QByteArray ten = gvt::test::crlf("1|2|3|4|5|6|7|8|9|10");
+    const auto with = [&ten](std::initializer_list<std::pair<const char*, const char*>> changes) {
+        QByteArray changed = ten;
+        for (const auto& [from, to] : changes)
+            changed.replace(QByteArray("\n") + from + "\r\n", QByteArray("\n") + to + "\r\n");
+        return changed;
+    };
+    const std::tuple<const char*, QByteArray, QByteArray, const char*> cases[] = {
+        // name, before, after, the difference ("|" ends a line)
+        {"one line", ten, with({{"5", "five"}}), "@@ -2,7 +2,7 @@| 2| 3| 4|-5|+five| 6| 7| 8"},
+        {"changes close enough share a hunk", ten, with({{"3", "c"}, {"9", "i"}}),
+         "@@ -1,10 +1,10 @@| 1| 2|-3|+c| 4| 5| 6| 7| 8|-9|+i| 10"},
+        {"changes far apart are hunks of their own", gvt::test::crlf("1|2|3|4|5|6|7|8|9|10|11|12"),
+         gvt::test::crlf("one|2|3|4|5|6|7|8|9|10|11|twelve"),
+         "@@ -1,4 +1,4 @@|-1|+one| 2| 3| 4|@@ -9,4 +9,4 @@| 9| 10| 11|-12|+twelve"},
+        {"lines added after a last line without its end", "a\r\nb", "a\r\nb\r\nc\r\n",
+         "@@ -1,2 +1,3 @@| a|-b  [no line end]|+b|+c"},
+        {"line ends alone", "x\ny\n", "x\r\ny\r\n", "@@ -1,2 +1,2 @@|-x  [LF]|-y  [LF]|+x|+y"},
+        {"from nothing", "", "new\r\n", "@@ -0,0 +1 @@|+new"},
+        {"read in the game's code page", "game.setPlayerName \"\xb3\"\r\n",
+         "game.setPlayerName \"\xa3\"\r\n",
+         "@@ -1 +1 @@|-game.setPlayerName \"ł\"|+game.setPlayerName \"Ł\""},
+    };
+    gvt::common::useGameCodePage(1250);
+    for (const auto& [name, before, after, difference] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(gvt::common::lineDifference(before, after),
+                  QString::fromUtf8(difference).replace(u'|', u'\n'));
+    }
+    gvt::common::useGameCodePage(1252);
+    // A difference beyond its limit is told as a count of the lines left out.
+    EXPECT_EQ(gvt::common::lineDifference("a\r\nb\r\nc\r\n", "x\r\ny\r\nz\r\n", 4),
+              u"@@ -1,3 +1,3 @@\n-a\n-b\n-c\n… and 3 more lines"_s);
 }

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every save of the program, with each of its write-side calls failing in turn and, in turn,
-// the process ending at it: every file is left old or new, under one name, with nothing beside
-// it that the program does not clean up, every file left old is reported, and the rules that
-// keep a save whole through a power cut hold. Each save runs in a child process of this
-// program ("--child"), driven through its dialog as a user would.
+// Every save of the program, and a restore of each kind, with each of its write-side calls
+// failing in turn and, in turn, the process ending at it: every file is left old or new, under
+// one name, with nothing beside it that the program does not clean up, every file left old is
+// reported, the rules that keep a save whole through a power cut hold, and the history stays
+// readable, holding what each file changed had before. Each save runs in a child process of
+// this program ("--child"), driven through its dialog as a user would.
 #include "FileFaults.h"
 #include "Fixtures.h"
+#include "app/RestoreDialog.h"
 #include "multiplayer/MultiplayerDialog.h"
 #include "music/MusicDialog.h"
+#include "platform/files/FileHistory.h"
 #include "platform/files/SaveJournal.h"
 #include "settings/SettingsDialog.h"
 #include "ui_MultiplayerDialog.h"
 #include "ui_MusicDialog.h"
+#include "ui_RestoreDialog.h"
 #include "ui_SettingsDialog.h"
 
 #include <QDirIterator>
@@ -60,7 +64,8 @@ struct Installation {
         QDir().mkpath(home());
     }
 
-    // Every file of the game folder and of the state folder, by path, with its content.
+    // Every file of the game folder and of the state folder, by path, with its content; the
+    // history apart (its entries carry times), which is read as the program reads it.
     std::map<QString, QByteArray> files() const {
         std::map<QString, QByteArray> found;
         for (const QString& folder : {game(), state()}) {
@@ -68,11 +73,20 @@ struct Installation {
                             QDirIterator::Subdirectories);
             while (it.hasNext()) {
                 QFile file(it.next());
+                if (it.filePath().startsWith(state() + u"/history/"_s))
+                    continue;
                 file.open(QIODevice::ReadOnly);
                 found[it.filePath().mid(root.size() + 1)] = file.readAll();
             }
         }
         return found;
+    }
+
+    // The history of the game folder, as the next start finds it.
+    platform::History history() const {
+        const test::EnvironmentScope stateHome{
+            {{"XDG_STATE_HOME", QFile::encodeName(home() + u"/.local/state"_s)}}};
+        return platform::History(game());
     }
 };
 
@@ -105,13 +119,16 @@ Outcome runChild(const Installation& at, const QStringList& arguments) {
     return outcome;
 }
 
+// A file the save changed: its path before and after (the same unless it was renamed).
+using Made = QList<QPair<QString, QString>>;
+
 // What is wrong in `files` against the state before and after the save: a file neither old nor
 // new, or under both its names, and anything else (crash litter stands when `litterAllowed`).
-// The files left old are put in `old`, by their path before.
+// The files left old are put in `old`, by their path before, and those made new in `made`.
 QStringList problemsOf(const std::map<QString, QByteArray>& before,
                        const std::map<QString, QByteArray>& after,
                        const std::map<QString, QByteArray>& files, bool litterAllowed,
-                       QStringList* old = nullptr) {
+                       QStringList* old = nullptr, Made* made = nullptr) {
     const auto at = [&files](const QString& path) {
         const auto found = files.find(path);
         return found == files.end() ? std::optional<QByteArray>() : found->second;
@@ -130,12 +147,54 @@ QStringList problemsOf(const std::map<QString, QByteArray>& before,
             problems.append(path + u": neither old nor new, or under both names"_s);
         if (isOld && !isNew && old)
             old->append(path);
+        if (isNew && !isOld && made && !path.contains(u"/recovery/"_s))
+            made->append({path, moved});
     }
     for (const auto& [path, content] : files) {
         if (!before.count(path) && !after.count(path) &&
             !(litterAllowed && path.contains(u".new-"_s)))
             problems.append(u"litter: "_s + path);
     }
+    return problems;
+}
+
+// What is wrong in the history after a save that made `made`, when it held `entriesBefore`
+// entries before: an entry whose contents are not kept, a save that made something and left
+// no entry of it, or one that made nothing and left one; what a crash left of its sessions.
+QStringList historyProblems(const Installation& at, const std::map<QString, QByteArray>& before,
+                            const Made& made, qsizetype entriesBefore) {
+    const platform::History history = at.history();
+    const QList<platform::HistoryEntry>& entries = history.entries();
+    QStringList problems;
+    for (const platform::HistoryEntry& entry : entries) {
+        for (const platform::HistoryChange& change : entry.changes) {
+            if (!change.isRename() &&
+                (!history.content(change.before) || !history.content(change.after)))
+                problems.append(u"contents not kept: "_s + entry.what);
+        }
+    }
+    if (entries.size() != entriesBefore + (made.isEmpty() ? 0 : 1))
+        problems.append(u"entries: "_s + QString::number(entries.size()));
+    // Paths as the history records them: their folders' links followed.
+    const auto real = [&at](const QString& path) {
+        const QString full = at.root + u'/' + path;
+        return QFile::encodeName(QFileInfo(full.section(u'/', 0, -2)).canonicalFilePath() + u'/' +
+                                 full.section(u'/', -1));
+    };
+    for (const auto& [from, to] : made) {
+        const QList<platform::HistoryChange> changes =
+            entries.isEmpty() ? QList<platform::HistoryChange>() : entries.first().changes;
+        if (std::none_of(changes.begin(), changes.end(), [&](const platform::HistoryChange& c) {
+                return c.path == real(from) &&
+                       (from == to ? !c.isRename() && history.content(c.before) == before.at(from)
+                                   : c.newPath == real(to));
+            }))
+            problems.append(u"not in the newest entry: "_s + from);
+    }
+    QDirIterator left(at.state() + u"/history"_s, {u"open-*"_s, u".journal.new-*"_s},
+                      QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    if (left.hasNext())
+        problems.append(u"left by a crash: "_s + left.next());
     return problems;
 }
 
@@ -152,27 +211,44 @@ QString nameOf(const QString& path) {
 } // namespace
 
 TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
-    const Operation operations[] = {{"settings", "", false}, {"settings", "in place", false},
-                                    {"host", "", false},     {"host", "in place", false},
-                                    {"music", "", false},    {"music", "in place", false},
-                                    {"mp3", "", false},      {"mp3", "links", false},
-                                    {"movies", "", true},    {"movies", "links", true}};
+    const Operation operations[] = {{"settings", "", false},
+                                    {"settings", "in place", false},
+                                    {"host", "", false},
+                                    {"host", "in place", false},
+                                    {"music", "", false},
+                                    {"music", "in place", false},
+                                    {"mp3", "", false},
+                                    {"mp3", "links", false},
+                                    {"movies", "", true},
+                                    {"movies", "links", true},
+                                    {"restore settings", "", false},
+                                    {"restore settings", "in place", false},
+                                    {"restore movies", "", true},
+                                    {"restore movies", "links", true}};
     // Every call by default; GVT_WALK_STEP=n takes every n-th, for a quicker look.
     const int step = std::max(1, qEnvironmentVariableIntValue("GVT_WALK_STEP"));
     for (const Operation& operation : operations) {
         const QString name = QString::fromLatin1(operation.name);
         const QString variant = QString::fromLatin1(operation.variant);
         SCOPED_TRACE(name.toStdString() + " " + variant.toStdString());
+        // A restore undoes a save made first, without faults.
+        const auto make = [&name](const Installation& at) {
+            at.make();
+            if (name.startsWith(u"restore "_s))
+                runChild(at, {name.section(u' ', 1), {}, u"none"_s, u"0"_s});
+        };
         QTemporaryDir dry;
         const Installation clean(dry.path());
-        clean.make();
+        make(clean);
         const auto before = clean.files();
+        const qsizetype entriesBefore = clean.history().entries().size();
         const Outcome normal = runChild(clean, {name, variant, u"none"_s, u"0"_s});
         const auto after = clean.files();
         ASSERT_GT(normal.count(), 0);
         ASSERT_NE(before, after) << "the save changed nothing";
         EXPECT_EQ(normal["broken"], QStringList());
         EXPECT_EQ(normal["message"], QStringList());
+        EXPECT_EQ(normal["question"], QStringList());
 
         for (int n = 1; n <= normal.count(); n += step) {
             SCOPED_TRACE(n);
@@ -180,13 +256,15 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                 // An error at call n: each file old or new, each old one told, nothing else.
                 QTemporaryDir folder;
                 const Installation at(folder.path());
-                at.make();
+                make(at);
                 const Outcome failed = runChild(at, {name, variant, u"fail"_s, QString::number(n)});
                 // What the error left in the state folder goes when the program starts again.
                 if (QDir(at.state() + u"/recovery"_s).entryList(QDir::Files).size() > 0)
                     runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
                 QStringList old;
-                EXPECT_EQ(problemsOf(before, after, at.files(), false, &old), QStringList());
+                Made made;
+                EXPECT_EQ(problemsOf(before, after, at.files(), false, &old, &made), QStringList());
+                EXPECT_EQ(historyProblems(at, before, made, entriesBefore), QStringList());
                 const QStringList messages = failed["message"];
                 const auto told = [&messages](const QString& path) {
                     return !messages.filter(nameOf(path)).isEmpty();
@@ -208,12 +286,15 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                 // or new; the save made again leaves nothing but new files.
                 QTemporaryDir folder;
                 const Installation at(folder.path());
-                at.make();
+                make(at);
                 ASSERT_TRUE(runChild(at, {name, variant, u"end"_s, QString::number(n)}).ended);
                 const bool kept =
                     !QDir(at.state() + u"/recovery"_s).entryList({u"rewrite-*"_s}).isEmpty();
                 const Outcome started = runChild(at, {u"start"_s, {}, u"none"_s, u"0"_s});
-                EXPECT_EQ(problemsOf(before, after, at.files(), true), QStringList());
+                Made made;
+                EXPECT_EQ(problemsOf(before, after, at.files(), true, nullptr, &made),
+                          QStringList());
+                EXPECT_EQ(historyProblems(at, before, made, entriesBefore), QStringList());
                 EXPECT_TRUE(!kept || !started["note"].isEmpty()) << "a recovery not told";
                 runChild(at, {name, variant, u"none"_s, u"0"_s});
                 const auto again = at.files();
@@ -241,9 +322,14 @@ int runSave(const QStringList& arguments) {
     };
     ui::setMessageCapture(
         [&](QWidget*, const QString& text, ui::MessageIcon) { print("message", text); });
+    ui::setQuestionCapture([&](QWidget*, const QString& text) {
+        print("question", text);
+        return true;
+    });
     platform::setRecoveryReporter([&](const QString& text) { print("note", text); });
     // As the program does when it starts.
     platform::recoverInterruptedSaves();
+    platform::recoverInterruptedActions();
     if (operation == u"start")
         return 0;
 
@@ -252,7 +338,18 @@ int runSave(const QStringList& arguments) {
     settings::SettingsDialog settingsDialog(services.game);
     multiplayer::MultiplayerDialog multiplayerDialog(services.platform, services.game);
     music::MusicDialog musicDialog(services.game);
-    if (operation == u"settings" || operation == u"movies") {
+    std::unique_ptr<app::RestoreDialog> restore;
+    if (operation.startsWith(u"restore"_s)) {
+        restore = std::make_unique<app::RestoreDialog>(services.game, nullptr);
+        restore->show();
+        Ui::RestoreDialogUi& f = restore->controls();
+        // The save made before, not a restore of it that an earlier run began.
+        for (int row = f.savesList->count() - 1; row >= 0; --row) {
+            if (!f.savesList->item(row)->text().contains(u"Restored: "_s))
+                f.savesList->setCurrentRow(row);
+        }
+        save = [&f] { test::click(f.restoreButton); };
+    } else if (operation == u"settings" || operation == u"movies") {
         settings::SettingsWindow& window = settingsDialog.open(nullptr);
         window.show();
         Ui::SettingsDialogUi& f = window.controls();
@@ -280,6 +377,7 @@ int runSave(const QStringList& arguments) {
         };
     }
     faults::watch({at.game()}, at.state());
+    faults::requireHistory();
     if (variant == u"in place")
         faults::failAll("mkostemp", EACCES, at.game());
     if (variant == u"links")

@@ -41,7 +41,9 @@ struct Watch {
     // names changed since theirs; and the files this process made.
     std::set<Inode> unflushedFiles, madeFiles, rewrittenFiles;
     std::set<std::string> unflushedFolders;
+    std::set<std::string> unflushedNames; // entries named since their folder's last flush
     std::vector<std::string> broken;
+    bool historyRequired = false;
 };
 
 struct State : Watch {
@@ -160,6 +162,66 @@ void checkKeptCopy(int fd, const std::string& path) {
         s.broken.push_back("changed before its old content was kept durably: " + path);
 }
 
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Whether every one of `needles` lies in a file of the history that a power cut now would
+// leave as it is: flushed, under names (its own and its folders') flushed since they were made.
+bool keptInHistory(const std::vector<std::string>& needles) {
+    State& s = state();
+    const std::string history = s.stateFolder + "/history";
+    if (s.unflushedNames.count(s.stateFolder) || s.unflushedNames.count(history))
+        return false;
+    std::vector<std::string> missing = needles;
+    DIR* parts = ::opendir(history.c_str());
+    while (const dirent* part = parts ? ::readdir(parts) : nullptr) {
+        const std::string folder = history + "/" + part->d_name;
+        DIR* dir = part->d_name[0] == '.' || s.unflushedNames.count(folder)
+                       ? nullptr
+                       : ::opendir(folder.c_str());
+        while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
+            const std::string file = folder + "/" + entry->d_name;
+            const auto inode = inodeOf(-1, file);
+            if (entry->d_name[0] == '.' || !inode || s.unflushedFiles.count(*inode) ||
+                s.unflushedNames.count(file))
+                continue;
+            const std::string content = contentOf(file);
+            std::erase_if(missing, [&content](const std::string& needle) {
+                return content.find(needle) != std::string::npos;
+            });
+        }
+        if (dir)
+            ::closedir(dir);
+    }
+    if (parts)
+        ::closedir(parts);
+    return missing.empty();
+}
+
+// A path with its folder's links followed, as the history records it.
+std::string realEntry(const std::string& path) {
+    return realPath(folderOf(path)) + "/" + path.substr(path.rfind('/') + 1);
+}
+
+// Before a file that was there takes another's content, or an entry another name, the history
+// holds what it was.
+void checkHistory(const std::string& from, const std::string& to) {
+    State& s = state();
+    std::lock_guard guard(s.lock);
+    struct stat st {};
+    if (!watching || !s.historyRequired || !ruled(to))
+        return;
+    if (::lstat(to.c_str(), &st) != 0) {
+        if (!keptInHistory({realEntry(from), realEntry(to)}))
+            s.broken.push_back("renamed before its names were kept in the history: " + from);
+    } else if (S_ISREG(st.st_mode) && contentOf(from) != contentOf(to) &&
+               !keptInHistory({contentOf(to)})) {
+        s.broken.push_back("replaced before its content was kept in the history: " + to);
+    }
+}
+
 // What each kind of call does to what a power cut would lose.
 void written(int fd) {
     State& s = state();
@@ -168,8 +230,11 @@ void written(int fd) {
     const auto inode = below(path) ? inodeOf(fd) : std::nullopt;
     if (!inode)
         return;
-    if (ruled(path) && !s.madeFiles.count(*inode) && s.rewrittenFiles.insert(*inode).second)
+    if (ruled(path) && !s.madeFiles.count(*inode) && s.rewrittenFiles.insert(*inode).second) {
         checkKeptCopy(fd, path);
+        if (s.historyRequired && !keptInHistory({contentOf(path)}))
+            s.broken.push_back("written before its content was kept in the history: " + path);
+    }
     s.unflushedFiles.insert(*inode);
 }
 
@@ -179,6 +244,7 @@ void named(const std::string& path, int madeFd = -1) {
     if (!watching || !below(folderOf(path)))
         return;
     s.unflushedFolders.insert(folderOf(path));
+    s.unflushedNames.insert(path);
     if (const auto inode = madeFd >= 0 ? inodeOf(madeFd) : std::nullopt)
         s.madeFiles.insert(*inode);
 }
@@ -190,9 +256,11 @@ void flushed(int fd) {
     struct stat st {};
     if (!below(path) || ::fstat(fd, &st) != 0)
         return;
-    if (S_ISDIR(st.st_mode))
+    if (S_ISDIR(st.st_mode)) {
         s.unflushedFolders.erase(path);
-    else
+        std::erase_if(s.unflushedNames,
+                      [&path](const std::string& name) { return folderOf(name) == path; });
+    } else
         s.unflushedFiles.erase({st.st_dev, st.st_ino});
 }
 
@@ -294,6 +362,10 @@ QStringList brokenRules() {
             list.append(QString::fromStdString("names changed, folder not flushed: " + folder));
     }
     return list;
+}
+
+void requireHistory() {
+    state().historyRequired = true;
 }
 
 void failAt(int n, int error) {
@@ -429,6 +501,8 @@ int fdatasync(int fd) {
     const std::string target = watching ? to : std::string();                                      \
     if (!target.empty() && std::strcmp(name, "link") != 0)                                         \
         renaming(source);                                                                          \
+    if (!target.empty())                                                                           \
+        checkHistory(source, target);                                                              \
     if (watching && !allow(name, source, target))                                                  \
         return -1;                                                                                 \
     static const auto real = next<type>(__func__);                                                 \

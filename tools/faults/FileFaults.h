@@ -35,6 +35,11 @@ QStringList calls();
 // flushed in the state folder's "recovery".
 QStringList brokenRules();
 
+// From now on, the rules also ask for the history: before a watched file that was there before
+// is replaced or written in place, its content lies in a flushed file of the state folder's
+// "history", in flushed folders; before an entry is renamed, its two paths do.
+void requireHistory();
+
 // The n-th write-side call (from 1) fails with `error` instead of happening.
 void failAt(int n, int error);
 // The n-th write-side call ends the process (SIGKILL) instead of happening.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/FileRename.h"
 
+#include "platform/files/FileHistory.h"
 #include "platform/files/FileIo.h"
 #include "platform/files/FileName.h"
 #include "platform/files/PathLookup.h"
@@ -114,7 +115,7 @@ std::optional<FileError> renameInto(const QByteArray& from, QByteArray folder,
     const QByteArray to = folder + fileNameOfText(newName);
     if (newName.isEmpty() || (!twinsRuledOut && folderHoldsName(folder, newName)))
         return FileError{FileError::Kind::Exists, fromText, textOfFileName(to)};
-    const int error = renameNoReplace(from, to);
+    const int error = keepBeforeRename(from, to) ? renameNoReplace(from, to) : EIO;
     if (error != 0) {
         const FileError::Kind kind = fileErrorKindOf(error);
         return FileError{kind, fromText,

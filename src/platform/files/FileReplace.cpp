@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/FileReplace.h"
 
+#include "platform/files/FileHistory.h"
 #include "platform/files/FileIo.h"
 #include "platform/files/FileName.h"
 #include "platform/files/SaveJournal.h"
@@ -75,6 +76,8 @@ bool replaceExistingFile(const QByteArray& path,
     if (!readFully(writer.get(), old))
         return false;
     const QByteArray content = build(old);
+    if (!keepBeforeRewrite(target, old, content))
+        return false;
 
     // The temporary name stays within the file-name limit however long the file's own name is.
     const qsizetype slash = target.lastIndexOf('/');
