@@ -27,7 +27,9 @@ TEST(LineFile, ReadsLinesAndRewritesThemKeepingTheTailByteForByte) {
         EXPECT_EQ(*lines, expected) << name;
         Lines written = *lines;
         written[0] = "first";
-        ASSERT_TRUE(gvt::common::rewriteLeadingLines(game, path, written)) << name;
+        ASSERT_EQ(gvt::common::rewriteLeadingLines(game, path, written),
+                  gvt::platform::RewriteResult::Rewritten)
+            << name;
         EXPECT_EQ(tree.read(u"Mods/GvTarsis/Init.con"_s), gvt::test::crlf(written) + tail) << name;
     }
 }

@@ -48,11 +48,11 @@ struct Home : test::SettingsHome {
         addFile(u".config/heroic/GamesConfig/GT.json"_s,
                 "{\"GT\": {\"winePrefix\": \"" + QFile::encodeName(path(u"Games/Heroic/GT"_s)) +
                     "\", \"wineVersion\": {\"bin\": \"" +
-                    QFile::encodeName(path(u"heroic/wine-ge/bin/wine"_s)) +
+                    QFile::encodeName(path(u".config/heroic/tools/wine/ge/bin/wine"_s)) +
                     "\", "
                     "\"type\": \"wine\"}}, \"version\": \"v0\"}");
         addFile(u".config/heroic/GamesConfig/cut.json"_s, "{\"GT\": {\"winePrefix\": \"/");
-        wines.append({u"heroic/wine-ge/bin/wine"_s});
+        wines.append({u".config/heroic/tools/wine/ge/bin/wine"_s});
         wines.append({u"bin/wine"_s}); // the system's, on PATH
         wines.append({u"bin/wine-staging"_s});
         for (Wine& wine : wines) {
@@ -91,8 +91,8 @@ TEST(Prefixes, TheLauncherFindsItsOwnPrefixAndStartsTheGameWithThatPrefixsWine) 
         {"Library Two/steamapps/compatdata/4711/pfx/drive_c/Steamed", "Games/gt", "",
          "Library Two/steamapps/common/Proton 8.0/proton", "C:\\Steamed",
          "Games/gt;Library Two/steamapps/compatdata/4711;.local/share/Steam", "waitforexitandrun"},
-        {"Games/Heroic/GT/drive_c/Heroic", "", "", "heroic/wine-ge/bin/wine", "C:\\Heroic",
-         "Games/Heroic/GT", ""},
+        {"Games/Heroic/GT/drive_c/Heroic", "", "", ".config/heroic/tools/wine/ge/bin/wine",
+         "C:\\Heroic", "Games/Heroic/GT", ""},
         {".wine/drive_c/Games/Plain", "", "", "bin/wine", "C:\\Games\\Plain", ".wine", ""},
         // Reached through a link outside any prefix; $WINE before the manager's Wine.
         {"Desktop/GT", "", "wine-staging", "bin/wine-staging", "C:\\GT", "Games/gt", ""},

@@ -63,6 +63,18 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     int error = 0;
     if (::link(from.constData(), to.constData()) != 0) {
         error = errno;
+        // Without hard links either (several FUSE file systems): the new name is checked to be
+        // free, then the file renamed; only another program racing for that name could be in
+        // the way between the two.
+        if (error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK) {
+            record->discard();
+            if (entryExists(to))
+                return EEXIST;
+            if (::rename(from.constData(), to.constData()) != 0)
+                return errno;
+            syncFolder(folderOfPath(to));
+            return 0;
+        }
     } else if (::unlink(from.constData()) != 0) {
         // Left under its old name only, as the message will say.
         error = errno;

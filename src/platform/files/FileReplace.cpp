@@ -3,6 +3,7 @@
 
 #include "platform/files/FileIo.h"
 #include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
 #include "platform/files/SaveJournal.h"
 
 #include <cerrno>
@@ -53,17 +54,10 @@ bool rewriteInPlace(int fd, const QByteArray& target, const QByteArray& old,
     return false;
 }
 
-} // namespace
-
-bool replaceExistingFile(const QByteArray& path,
-                         const std::function<QByteArray(const QByteArray& old)>& build) {
-    // Replace the file a link points to, not the link.
-    char real[PATH_MAX];
-    if (!::realpath(path.constData(), real))
-        return false;
-    const QByteArray target(real);
+// The rewrite of a file that is no link to a file of another name, the target's lock held.
+bool rewrite(const QByteArray& target,
+             const std::function<QByteArray(const QByteArray& old)>& build) {
     recoverInterruptedRewrite(target);
-
     Descriptor writer(::open(target.constData(), O_RDWR | O_CLOEXEC));
     struct stat st {};
     if (!writer.valid() || ::fstat(writer.get(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -103,6 +97,30 @@ bool replaceExistingFile(const QByteArray& path,
     }
     syncFolder(folder);
     return true;
+}
+
+} // namespace
+
+bool leadsToItsOwnName(const QByteArray& path, const QByteArray& target) {
+    const auto nameOf = [](const QByteArray& file) {
+        return textOfFileName(file.mid(file.lastIndexOf('/') + 1));
+    };
+    return sameNameIgnoringCase(nameOf(path), nameOf(target));
+}
+
+RewriteResult replaceExistingFile(const QByteArray& path,
+                                  const std::function<QByteArray(const QByteArray& old)>& build) {
+    // Replace the file a link points to, not the link; but never one of another name, which may
+    // be anything of the user's outside the game.
+    char real[PATH_MAX];
+    if (!::realpath(path.constData(), real))
+        return RewriteResult::Failed;
+    const QByteArray target(real);
+    if (!leadsToItsOwnName(path, target))
+        return RewriteResult::LinkToOtherName;
+    // Another instance of the program saving the same file goes first, or after.
+    const TargetLock lock(target);
+    return rewrite(target, build) ? RewriteResult::Rewritten : RewriteResult::Failed;
 }
 
 } // namespace gvt::platform
