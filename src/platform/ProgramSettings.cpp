@@ -9,14 +9,14 @@
 
 namespace gvt::platform {
 
-namespace {
-
 QString settingsText(const QVariant& value) {
     // The settings file splits unquoted values at commas; join them back.
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(QStringLiteral(", "));
     return value.toString();
 }
+
+namespace {
 
 QString applicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 namespace gvt::platform {
 
@@ -13,6 +14,9 @@ namespace gvt::platform {
 QString readConfigValue(const QString& name);
 void setConfigValue(const QString& name, const QString& value);
 bool saveConfigValues();
+
+// A value of a settings file as its text: one the file split at its commas joined back.
+QString settingsText(const QVariant& value);
 
 // The folder the "Config" values are saved in.
 QString configFolder();
