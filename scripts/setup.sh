@@ -11,7 +11,8 @@ scripts/need-packages.sh \
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libmpg123-dev libpulse-dev \
   fonts-dejavu-core \
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth x11-utils \
-  wine wine64 gcc-mingw-w64-x86-64-win32 desktop-file-utils appstream dpkg-dev lintian
+  wine wine64 gcc-mingw-w64-x86-64-win32 desktop-file-utils appstream libglib2.0-bin dpkg-dev \
+  lintian
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DGVT_BUILD_BENCH=${GVT_BENCH:-OFF} \
   ${GVT_WERROR:+-DGVT_WERROR=$GVT_WERROR} >/dev/null
