@@ -56,7 +56,7 @@ said=$(appstreamcli validate --pedantic --no-net \
 said=$(grep '^[A-Z]: ' <<<"$said" | grep -v ' cid-contains-uppercase-letter ' || true)
 [ -z "$said" ] || fail "metainfo: $said"
 for tag in developer_name content_rating launchable release; do
-  grep -q "<$tag[ >]" "$unpacked/usr/share/metainfo/org.gvtarsis.ModManager.metainfo.xml" ||
+  grep -q "<${tag}[ >]" "$unpacked/usr/share/metainfo/org.gvtarsis.ModManager.metainfo.xml" ||
     fail "the metainfo has no $tag"
 done
 # The stack protector, which lintian does not look for; the rest it tells as hardening tags.
