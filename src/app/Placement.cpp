@@ -80,7 +80,7 @@ platform::GameInstall placeLauncher(platform::Platform& platform,
     // Going on as a link in a game folder, the launcher finds that folder's game.
     const auto goOnAs = [&](const QString& link, const QString& place) {
         platform.program.startAs(link);
-        (void)::chdir(platform::fileNameOfText(place).constData());
+        [[maybe_unused]] const int entered = ::chdir(platform::fileNameOfText(place).constData());
         return platform::findGameInstall(link, places);
     };
     // Links lead to the program itself, wherever it was started from.

@@ -27,7 +27,8 @@ bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
     // Without reservations, the file grows by zeros first; the old end is not touched.
     if (::posix_fallocate(fd, off_t(oldSize), off_t(newSize - oldSize)) == 0)
         return true;
-    ::ftruncate(fd, off_t(oldSize));
+    // Taking the zeros back is worth a try; the caller reports the failure either way.
+    [[maybe_unused]] const int shrunk = ::ftruncate(fd, off_t(oldSize));
     return false;
 }
 
@@ -87,8 +88,8 @@ bool rewrite(const QByteArray& target,
     // The owner and group go over where the user may set them (the group alone where only that
     // is allowed, as for a game installed for a group), then the permissions, which a change of
     // owner may clear.
-    if (::fchown(tempFd.get(), st.st_uid, st.st_gid) != 0)
-        (void)::fchown(tempFd.get(), uid_t(-1), st.st_gid);
+    [[maybe_unused]] const bool owned = ::fchown(tempFd.get(), st.st_uid, st.st_gid) == 0 ||
+                                        ::fchown(tempFd.get(), uid_t(-1), st.st_gid) == 0;
     const bool written = writeFully(tempFd.get(), content, 0) && ::fsync(tempFd.get()) == 0 &&
                          ::fchmod(tempFd.get(), st.st_mode & 07777) == 0;
     if (!tempFd.close() || !written || ::rename(temp.constData(), target.constData()) != 0) {
