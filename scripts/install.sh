@@ -13,7 +13,8 @@
 #                                       or prefix PATH is
 #
 # The launcher finds its prefix and its Wine by itself, from the folder it sits in: the menu
-# entry starts it alone, with no variables.
+# entry starts it alone, with no variables. For a prefix of no game manager, the prefix and
+# $WINE (when set) it is installed with are kept in its own settings.
 set -euo pipefail
 usage() { sed -n '2,16s/^# \{0,1\}//p' "$0"; }
 
@@ -54,17 +55,23 @@ icon="$data/icons/hicolor/256x256/apps/$id.png"
 apps="$data/applications"
 settings_file="$config/Oxley Games/Grimvale Tarsis.conf"
 
-# Files made but not yet in place, removed whatever happens; folders made, recorded at the end.
+# Files made but not yet in place, removed whatever happens; folders made, removed too until the
+# install's records hold them (the last uninstall takes them away).
 staged=()
 made=()
-cleanup() { local f; for f in ${staged[@]+"${staged[@]}"}; do rm -f -- "$f"; done; }
+cleanup() {
+  local f n
+  for f in ${staged[@]+"${staged[@]}"}; do rm -f -- "$f"; done
+  for ((n = ${#made[@]} - 1; n >= 0; n--)); do rmdir -- "${made[n]}" 2>/dev/null || true; done
+}
 trap cleanup EXIT
 fail() { echo "$*" >&2; exit 1; }
 make_dir() {
   local dir=$1 missing=()
   while [ ! -d "$dir" ]; do missing=("$dir" ${missing[@]+"${missing[@]}"}); dir=$(dirname "$dir"); done
   for dir in ${missing[@]+"${missing[@]}"}; do
-    mkdir -- "$dir" || fail "Cannot make the folder $dir."
+    mkdir -- "$dir" 2>/dev/null ||
+      fail "Cannot make the folder $dir: make $(dirname "$dir") writable, and install again."
     made+=("$dir")
   done
 }
@@ -74,7 +81,7 @@ stage() {
   local final=$1
   make_dir "$(dirname "$final")"
   REPLY=$(mktemp "$(dirname "$final")/.${final##*/}.XXXXXX" 2>/dev/null) ||
-    fail "Cannot write into $(dirname "$final"): nothing was installed."
+    fail "Cannot write into $(dirname "$final"): nothing was installed. Make it writable, and install again."
   staged+=("$REPLY")
 }
 same_folder() { [ -e "$1" ] && [ -e "$2" ] && [ "$1" -ef "$2" ]; }
@@ -97,9 +104,20 @@ exec_arg() {
   printf '%s' "${s//\\/\\\\}"
 }
 string_value() { local s=$1; printf '%s' "${s//\\/\\\\}"; }
+# The Exec key starts the launcher by its path in the game folder, which it compares with the
+# game folder. GLib looks the Exec's first word up as a program before it turns "%%" into "%",
+# and refuses the entry when there is no such file: a path that holds "%" goes to sh instead,
+# which starts it by that same path.
+exec_line() {
+  local launcher=$1
+  # shellcheck disable=SC2016 # for sh to expand
+  [[ $launcher != *%* ]] || printf '/bin/sh -c %s ' "$(exec_arg 'exec "$0"')"
+  exec_arg "$launcher"
+}
 
-# An install's record: its game folder, prefix, manager, menu entry, launcher and settings file
-# (when it wrote one), each ended by a NUL.
+# An install's record: its game folder, prefix, manager, menu entry, launcher, settings file
+# (when it wrote one) and "kept" when the launcher's settings keep its prefix, each ended by a
+# NUL.
 record_of() { printf '%s/%s' "$installs" "$(printf '%s' "$1" | sha256sum | cut -c1-16)"; }
 read_record() { mapfile -d '' rec <"$1"; }
 
@@ -140,6 +158,10 @@ uninstall_legacy() {
 uninstall_one() {
   read_record "$1"
   local file
+  if [ -n "${rec[6]:-}" ]; then
+    [ -n "${build:-}" ] || build_program >&2
+    forget_prefix "${rec[0]}" "Then uninstall again."
+  fi
   for file in "${rec[4]}" "${rec[3]}" "${rec[5]}"; do
     [ -n "$file" ] && [ -e "$file" ] && rm -f -- "$file" && echo "Removed $file"
   done
@@ -172,7 +194,8 @@ uninstall_games() {
       removed=$((removed + 1))
     fi
   done
-  [ $removed -gt 0 ] || [ -z "$target" ] || fail "No install of the Mod Manager in $target."
+  [ $removed -gt 0 ] || [ -z "$target" ] ||
+    fail "No install of the Mod Manager in $target: name a game folder or prefix it was installed into, or uninstall them all with $0 --uninstall."
   [ $removed -gt 0 ] || echo "The Mod Manager is not installed."
   rename_entries
   remove_leftovers
@@ -231,7 +254,8 @@ choose_games() {
     [ -n "${fields[i + 3]}" ] || continue
     games+=("$i")
   done
-  [ ${#games[@]} -gt 0 ] || fail "No game folder found."
+  [ ${#games[@]} -gt 0 ] ||
+    fail "$settings_file names the game folder $current_settings, which is missing: correct or remove that line, and install again."
   if [ ${#games[@]} -gt 1 ] && [ $all = no ]; then
     echo "The game was found in several places:" >&2
     for i in "${games[@]}"; do
@@ -263,15 +287,37 @@ check_game() {
   local launcher="$place/gvtarsis-modmanager"
   if [ -e "$launcher" ] && [ ! -f "$record" ] &&
     ! { [ -f "$legacy" ] && grep -qxF -- "$launcher" "$legacy"; }; then
-    fail "$launcher is there already, and not of an install of this script: move it away first."
+    fail "$launcher is there already, and not of an install of this script: move it away, and install again."
   fi
+}
+
+# What the launcher in a game folder keeps of its install, in its own settings: the helper's
+# reason, and what to do then.
+keep_prefix() {
+  local said
+  said=$("$build/src/app/gvtarsis-gamefolder" --keep "$1" "$2" ${wine:+"$wine"} 2>&1) ||
+    fail "$said Then install again to finish, or undo it with $0 --uninstall."
+}
+forget_prefix() {
+  local said
+  said=$("$build/src/app/gvtarsis-gamefolder" --forget "$1" 2>&1) || fail "$said $2"
+}
+
+# The Wine that $WINE names, as the launcher is to find it from the menu, whatever PATH it has
+# there: in $wine.
+resolve_wine() {
+  wine=""
+  [ -n "${WINE:-}" ] || return 0
+  wine=$(command -v -- "$WINE" 2>/dev/null) && [[ $wine == /* ]] && [ -x "$wine" ] ||
+    fail "\$WINE names $WINE, which is no program here: set it to the Wine that is to start the game, or unset it, and install again."
+  wine=$(absolute "$wine")
 }
 
 # The menu entry of one install, into the file $1: it starts the launcher alone, in its game
 # folder.
 write_entry() {
   local file=$1 launcher=$2 place=$3
-  cat >"$file" <<ENTRY || fail "Cannot write the menu entry into $(dirname "$file")."
+  cat >"$file" <<ENTRY || fail "Cannot write the menu entry into $(dirname "$file"): nothing was installed. Free some space on its disk, and install again."
 [Desktop Entry]
 Type=Application
 Version=1.4
@@ -280,7 +326,7 @@ GenericName=Game Launcher
 Comment=Start Grimvale Tarsis with a mod, host or join games, edit profiles and music
 Icon=$id
 TryExec=$(string_value "$launcher")
-Exec=$(exec_arg "$launcher")
+Exec=$(exec_line "$launcher")
 Path=$(string_value "$place")
 Terminal=false
 Categories=Game;
@@ -292,25 +338,29 @@ ENTRY
 # file where the game needs one, the menu entry and the record. Nothing takes its place yet.
 stage_game() {
   local manager=$1 prefix=$2 game_text=$3 place=$4
-  local record entry launcher replaced=no wrote_settings=""
+  local record entry launcher replaced=no wrote_settings="" kept="" was_kept=""
   record=$(record_of "$place")
   entry="$apps/$id.g${record##*/}.desktop"
   launcher="$place/gvtarsis-modmanager"
   check_game "$manager" "$prefix" "$game_text" "$place" "$record"
-  [ -f "$record" ] && replaced=yes
+  if [ -f "$record" ]; then
+    replaced=yes
+    read_record "$record"
+    was_kept=${rec[6]:-}
+  fi
 
   stage "$launcher"
   cp -- "$build/src/app/gvtarsis-modmanager" "$REPLY" 2>/dev/null ||
-    fail "Cannot write the launcher into $place (is the disk full?): nothing was installed."
+    fail "Cannot write the launcher into $place: nothing was installed. Free some space on its disk, and install again."
   chmod 0755 "$REPLY"
   commits+=("$REPLY" "$launcher")
   stage "$icon"
-  cp -- resources/images/icon.png "$REPLY" 2>/dev/null || fail "Cannot write $icon."
+  cp -- resources/images/icon.png "$REPLY" 2>/dev/null || fail "Cannot write $icon: nothing was installed. Free some space on its disk, and install again."
   chmod 0644 "$REPLY"
   commits+=("$REPLY" "$icon")
   if [ "$manager" = "settings file" ] && [ -z "$current_settings" ]; then
     stage "$settings_file"
-    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$REPLY" || fail "Cannot write $settings_file."
+    printf '[General]\nGAMEDIR=%s\n' "$game_text" >"$REPLY" || fail "Cannot write $settings_file: nothing was installed. Free some space on its disk, and install again."
     commits+=("$REPLY" "$settings_file")
     wrote_settings=$settings_file
   elif [ -f "$record" ]; then
@@ -320,9 +370,19 @@ stage_game() {
   stage "$entry"
   write_entry "$REPLY" "$launcher" "$place"
   commits+=("$REPLY" "$entry")
+  # The menu sets no variable: a prefix no game manager keeps, and $WINE, are kept for the
+  # launcher, in its own settings.
+  if [ "$manager" = Wine ] && [ -n "$prefix" ]; then
+    resolve_wine
+    make_dir "$config/GVTarsis Mod Manager"
+    keeps+=("$place" "$prefix")
+    kept=kept
+  elif [ -n "$was_kept" ]; then
+    forgets+=("$place")
+  fi
   stage "$record"
-  printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" >"$REPLY" ||
-    fail "Cannot write $record."
+  printf '%s\0' "$place" "$prefix" "$manager" "$entry" "$launcher" "$wrote_settings" "$kept" >"$REPLY" ||
+    fail "Cannot write $record: nothing was installed. Free some space on its disk, and install again."
   records+=("$REPLY" "$record")
   reports+=("$([ $replaced = yes ] && echo "Replaced the install in" || echo "Installed into") $place")
 }
@@ -334,10 +394,18 @@ place_all() {
   stage "$state/made-folders"
   { [ ! -f "$state/made-folders" ] || cat -- "$state/made-folders"
     [ ${#made[@]} -eq 0 ] || printf '%s\0' "${made[@]}"; } >"$REPLY" ||
-    fail "Cannot write $state/made-folders."
+    fail "Cannot write $state/made-folders: nothing was installed. Free some space on its disk, and install again."
   records+=("$REPLY" "$state/made-folders")
-  commits=("${records[@]}" "${commits[@]}")
-  local n
+  local n place
+  for ((n = 0; n < ${#records[@]}; n += 2)); do
+    mv -f -- "${records[n]}" "${records[n + 1]}" ||
+      fail "Cannot put ${records[n + 1]} in its place: install again to finish, or undo it with $0 --uninstall."
+  done
+  made=()
+  for ((n = 0; n < ${#keeps[@]}; n += 2)); do keep_prefix "${keeps[n]}" "${keeps[n + 1]}"; done
+  for place in ${forgets[@]+"${forgets[@]}"}; do
+    forget_prefix "$place" "Then install again to finish, or undo it with $0 --uninstall."
+  done
   for ((n = 0; n < ${#commits[@]}; n += 2)); do
     mv -f -- "${commits[n]}" "${commits[n + 1]}" ||
       fail "Cannot put ${commits[n + 1]} in its place: install again to finish, or undo it with $0 --uninstall."
@@ -361,7 +429,7 @@ install_games() {
   find_games
   choose_games
   # Every game is made ready first; only when all are, they take their places.
-  commits=() records=() reports=()
+  commits=() records=() reports=() keeps=() forgets=()
   local i
   for i in "${games[@]}"; do
     stage_game "${fields[i]}" "${fields[i + 1]}" "${fields[i + 2]}" "${fields[i + 3]}"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package, gvtarsis-modmanager_<version>_<arch>.deb, in this folder (or the one
-# named): installs what the build needs, builds the program for release in build-package/
-# (GVT_BUILD_DIR names a build to take instead), and packs what it installs with CPack, whose
-# Debian generator computes the package's dependencies from the libraries the program links.
+# named): installs what the build needs, builds the program for release in build-package/,
+# hardened with the flags of dpkg-buildflags as every release build is (GVT_BUILD_DIR names a
+# build to take instead), and packs what it installs with CPack, whose Debian generator
+# computes the package's dependencies from the libraries the program links.
 #   scripts/package.sh [output folder]
 set -euo pipefail
 out=$(realpath -m "${1:-$(dirname "$0")/..}")

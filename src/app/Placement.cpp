@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace gvt::app {
@@ -39,6 +41,32 @@ QString describe(const platform::InstalledGame& game) {
                         .arg(game.manager, platform::shownFileName(game.prefix));
 }
 
+// Makes the link `link` to the program `real`; why it could not be made, or nothing.
+QString placementProblem(const char* real, const QByteArray& link) {
+    // A folder mounted without the right to run programs takes a link that cannot start.
+    struct statvfs disk {};
+    if (::statvfs(platform::folderOfPath(link).constData(), &disk) == 0 &&
+        (disk.f_flag & ST_NOEXEC))
+        return QStringLiteral("its file system does not let programs run from it (noexec)");
+    if (::symlink(real, link.constData()) == 0)
+        return {};
+    switch (const int error = errno) {
+    case EEXIST:
+        return QStringLiteral("\"gvtarsis-modmanager\" is there already, and is left as it is");
+    case EACCES:
+    case EROFS:
+        return QStringLiteral("the folder is write-protected");
+    case EPERM:
+    case EOPNOTSUPP:
+        return QStringLiteral("its file system takes no links");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("the disk is full");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
 } // namespace
 
 platform::GameInstall placeLauncher(platform::Platform& platform,
@@ -52,7 +80,7 @@ platform::GameInstall placeLauncher(platform::Platform& platform,
     // Going on as a link in a game folder, the launcher finds that folder's game.
     const auto goOnAs = [&](const QString& link, const QString& place) {
         platform.program.startAs(link);
-        (void)::chdir(platform::fileNameOfText(place).constData());
+        [[maybe_unused]] const int entered = ::chdir(platform::fileNameOfText(place).constData());
         return platform::findGameInstall(link, places);
     };
     // Links lead to the program itself, wherever it was started from.
@@ -90,35 +118,44 @@ platform::GameInstall placeLauncher(platform::Platform& platform,
     games = offered;
     if (games.isEmpty())
         return lookup;
-    const std::optional<qsizetype> chosen = ask(games);
-    if (!chosen || *chosen < 0 || *chosen >= games.size()) {
-        QStringList folders = declined;
-        for (const platform::InstalledGame& game : games)
-            folders.append(game.place);
+    // Folders not to offer again: those the user said no to, and where placing failed.
+    const auto remember = [&](const QStringList& notAgain) {
+        QStringList folders = declined + notAgain;
         folders.removeAll(QString());
         platform::setConfigValue(kDeclined, folders.join(u'\n'));
         platform::saveConfigValues();
+    };
+    const PlacementAnswer answer = ask(games);
+    if (answer.kind == PlacementAnswer::Kind::NotNow)
+        return lookup;
+    if (answer.kind == PlacementAnswer::Kind::DontPlace || answer.game < 0 ||
+        answer.game >= games.size()) {
+        QStringList offeredPlaces;
+        for (const platform::InstalledGame& game : games)
+            offeredPlaces.append(game.place);
+        remember(offeredPlaces);
         return lookup;
     }
-    const platform::InstalledGame& game = games[*chosen];
+    const platform::InstalledGame& game = games[answer.game];
     const QByteArray link = platform::fileNameOfText(linkIn(game));
-    if (::symlink(real, link.constData()) != 0) {
-        const int error = errno;
-        ui::showMessage(
-            owner,
-            QStringLiteral("The Mod Manager could not be placed in \"%1\": %2.")
-                .arg(platform::shownFileName(game.place),
-                     error == EEXIST
-                         ? QStringLiteral("\"gvtarsis-modmanager\" is there already, and is "
-                                          "left as it is")
-                         : QString::fromLocal8Bit(std::strerror(error))),
-            ui::MessageIcon::Exclamation);
+    if (const QString why = placementProblem(real, link); !why.isEmpty()) {
+        // Another launcher may just have made the very same link: then it is this one's too.
+        if (QFileInfo(linkIn(game)).isSymLink() && platform::sameEntryOnDisk(link, real))
+            return goOnAs(linkIn(game), game.place);
+        ui::showMessage(owner,
+                        QStringLiteral("The Mod Manager could not be placed in \"%1\": %2.\n\n"
+                                       "It does not ask again for this folder. To place it by "
+                                       "hand, make the link in a terminal:\nln -s \"%3\" \"%1/\"")
+                            .arg(platform::shownFileName(game.place), why,
+                                 platform::shownFileName(platform::textOfFileName(real))),
+                        ui::MessageIcon::Exclamation);
+        remember({game.place});
         return lookup;
     }
     return goOnAs(linkIn(game), game.place);
 }
 
-std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& games) {
+PlacementAnswer askWhereToPlace(const QList<platform::InstalledGame>& games) {
     ui::ModalDialog dialog;
     dialog.setWindowTitle(QStringLiteral("Place the Mod Manager"));
     auto* layout = new QVBoxLayout(&dialog);
@@ -127,14 +164,15 @@ std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& g
             ? QStringLiteral("Grimvale Tarsis is installed in %1.\n\nThe Mod Manager starts the "
                              "game from the game folder. Place it there? A link to it, "
                              "\"gvtarsis-modmanager\", is made in that folder; later starts go "
-                             "there at once. Choose \"Don't Place It\" and it does not ask again.")
+                             "there at once. Choose \"Don't Place It\" and it does not ask again; "
+                             "close this question and it asks at the next start.")
                   .arg(describe(games.first()))
             : QStringLiteral(
                   "Grimvale Tarsis is installed in several places. The Mod Manager "
                   "starts the game from the game folder: in which shall it be "
                   "placed? A link to it, \"gvtarsis-modmanager\", is made in that "
                   "folder; later starts go there at once. Choose \"Don't Place It\" and it does "
-                  "not ask again."),
+                  "not ask again; close this question and it asks at the next start."),
         &dialog);
     text->setWordWrap(true);
     layout->addWidget(text);
@@ -153,13 +191,19 @@ std::optional<qsizetype> askWhereToPlace(const QList<platform::InstalledGame>& g
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(QStringLiteral("Place It"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Don't Place It"), QDialogButtonBox::RejectRole);
+    // "Don't Place It" is an answer of its own; Escape and the close box answer nothing.
+    QPushButton* dontPlace =
+        buttons->addButton(QStringLiteral("Don't Place It"), QDialogButtonBox::DestructiveRole);
+    constexpr int kDontPlace = 2;
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(dontPlace, &QPushButton::clicked, &dialog,
+                     [&dialog] { dialog.done(kDontPlace); });
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return list->currentRow();
+    const int result = dialog.exec();
+    if (result == QDialog::Accepted)
+        return {PlacementAnswer::Kind::Place, list->currentRow()};
+    return {result == kDontPlace ? PlacementAnswer::Kind::DontPlace : PlacementAnswer::Kind::NotNow,
+            -1};
 }
 
 } // namespace gvt::app

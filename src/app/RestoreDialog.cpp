@@ -3,6 +3,7 @@
 
 #include "common/GameFiles.h"
 #include "common/LineDiff.h"
+#include "common/LineFile.h"
 #include "platform/GameInstall.h"
 #include "platform/files/FileHistory.h"
 #include "platform/files/FileIo.h"
@@ -212,16 +213,18 @@ void RestoreDialog::restoreSelected() {
                                                 return change.path == path && !change.isRename();
                                             });
             const std::optional<QByteArray> old = m_history->content(first->before);
-            if (!old ||
-                !platform::replaceExistingFile(path, [&old](const QByteArray&) { return *old; }))
-                ui::showMessage(
-                    this,
-                    old ? QStringLiteral("The file \"%1\" is missing or write protected")
-                              .arg(fileNameIn(path))
-                        : QStringLiteral("The earlier content of \"%1\" is no longer "
-                                         "kept whole; the file was left as it is.")
-                              .arg(fileNameIn(path)),
-                    ui::MessageIcon::Exclamation);
+            if (!old) {
+                ui::showMessage(this,
+                                QStringLiteral("The earlier content of \"%1\" is no longer kept "
+                                               "whole; the file was left as it is.")
+                                    .arg(fileNameIn(path)),
+                                ui::MessageIcon::Exclamation);
+            } else if (const auto result = platform::replaceExistingFile(
+                           path, [&old](const QByteArray&) { return *old; });
+                       result != platform::RewriteResult::Rewritten) {
+                ui::showMessage(this, common::writeFailedMessage(fileNameIn(path), result),
+                                ui::MessageIcon::Exclamation);
+            }
         }
         for (const platform::HistoryChange& rename : renames) {
             const QByteArray& to = rename.newPath;

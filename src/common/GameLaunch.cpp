@@ -35,10 +35,9 @@ std::optional<QString> startGame(platform::Platform& platform, const platform::G
 }
 
 QString missingWineMessage(const platform::LaunchDescription& launch) {
-    return QStringLiteral("The game could not be started: the %1 prefix %2 runs its games with %3, "
-                          "which is missing. Install it again in %1, or choose another Wine for "
-                          "the game there, and press Start again; no other Wine is started in a "
-                          "prefix %1 keeps.")
+    return QStringLiteral("The game could not be started in the %1 prefix %2: %3. Install it again "
+                          "in %1, or choose another Wine for the game there, and press Start "
+                          "again; no other Wine is started in a prefix %1 keeps.")
         .arg(launch.manager, platform::shownFileName(launch.prefix), launch.missing);
 }
 

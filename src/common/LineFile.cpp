@@ -48,6 +48,14 @@ QByteArray replaceLeadingLines(QByteArrayView old, const Lines& lines) {
     return content.append(tail);
 }
 
+QString writeFailedMessage(const QString& fileName, platform::RewriteResult result) {
+    QString text = QStringLiteral("The file \"%1\" is missing or write protected").arg(fileName);
+    if (result == platform::RewriteResult::LinkToOtherName)
+        text += QStringLiteral(": it is a link to a file of another name, outside the game, "
+                               "which is left as it is");
+    return text;
+}
+
 std::optional<Lines> readLines(const platform::GameInstall& game, const QString& pathText,
                                int count) {
     QByteArray content;
@@ -56,15 +64,15 @@ std::optional<Lines> readLines(const platform::GameInstall& game, const QString&
     return splitLines(content, count);
 }
 
-bool rewriteLeadingLines(const platform::GameInstall& game, const QString& pathText,
-                         const Lines& lines) {
+platform::RewriteResult rewriteLeadingLines(const platform::GameInstall& game,
+                                            const QString& pathText, const Lines& lines) {
     return platform::replaceExistingFile(game.resolve(pathText), [&](const QByteArray& old) {
         return replaceLeadingLines(old, lines);
     });
 }
 
-bool rewriteWholeFile(const platform::GameInstall& game, const QString& pathText,
-                      const Lines& lines) {
+platform::RewriteResult rewriteWholeFile(const platform::GameInstall& game, const QString& pathText,
+                                         const Lines& lines) {
     return platform::replaceExistingFile(game.resolve(pathText), [&](const QByteArray&) {
         return replaceLeadingLines(QByteArrayView(), lines);
     });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/files/FileReplace.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -25,13 +27,17 @@ std::optional<Lines> readLines(const platform::GameInstall& game, const QString&
 
 // Rewrites an existing file: `lines`, each ending in CR LF, replace its old text up to the end
 // of its lines.size()-th line; what followed that line is kept unchanged. Atomic; never
-// creates the file. False when the file is missing or cannot be written; it is then unchanged.
-bool rewriteLeadingLines(const platform::GameInstall& game, const QString& pathText,
-                         const Lines& lines);
+// creates the file. Not rewritten when the file is missing, cannot be written or is a link to a
+// file of another name; it is then unchanged.
+platform::RewriteResult rewriteLeadingLines(const platform::GameInstall& game,
+                                            const QString& pathText, const Lines& lines);
 
 // Rewrites an existing file whole: `lines`, each ending in CR LF, are its new content.
-bool rewriteWholeFile(const platform::GameInstall& game, const QString& pathText,
-                      const Lines& lines);
+platform::RewriteResult rewriteWholeFile(const platform::GameInstall& game, const QString& pathText,
+                                         const Lines& lines);
+
+// What the user is told when a file of the game (its name, "Init.con") could not be written.
+QString writeFailedMessage(const QString& fileName, platform::RewriteResult result);
 
 // The offset just after the end of the `count`-th line of `content` (its size when shorter).
 qsizetype endOfLine(QByteArrayView content, int count);

@@ -25,10 +25,10 @@ void writeMapList(const platform::GameInstall& game, const QString& gameFolder,
         lines.append("game.addLevel " + common::toGameText(map));
     lines.append("game.setCurrentLevel " +
                  (rotation.isEmpty() ? QByteArray() : common::toGameText(rotation.last())));
-    if (!common::rewriteWholeFile(
-            game, gameFolder + QStringLiteral("\\Mods\\GvTarsis\\settings\\maplist.con"), lines))
-        ui::showMessage(owner,
-                        QStringLiteral("The file \"maplist.con\" is missing or write protected"),
+    if (const auto result = common::rewriteWholeFile(
+            game, gameFolder + QStringLiteral("\\Mods\\GvTarsis\\settings\\maplist.con"), lines);
+        result != platform::RewriteResult::Rewritten)
+        ui::showMessage(owner, common::writeFailedMessage(QStringLiteral("maplist.con"), result),
                         ui::MessageIcon::Exclamation);
 }
 

@@ -2,6 +2,7 @@
 #include "multiplayer/ServerSettingsFile.h"
 
 #include "common/CodePage.h"
+#include "common/LineFile.h"
 #include "ui/MessageBox.h"
 
 namespace gvt::multiplayer {
@@ -67,11 +68,12 @@ common::Lines serverSettingsLines(const MultiplayerForm& form) {
 
 void writeServerSettings(const platform::GameInstall& game, const MultiplayerForm& form,
                          QWidget* owner) {
-    if (!common::rewriteLeadingLines(game, serverSettingsPath(form.gameFolder),
-                                     serverSettingsLines(form)))
-        ui::showMessage(
-            owner, QStringLiteral("The file \"ServerSettings.con\" is missing or write protected"),
-            ui::MessageIcon::Exclamation);
+    if (const auto result = common::rewriteLeadingLines(game, serverSettingsPath(form.gameFolder),
+                                                        serverSettingsLines(form));
+        result != platform::RewriteResult::Rewritten)
+        ui::showMessage(owner,
+                        common::writeFailedMessage(QStringLiteral("ServerSettings.con"), result),
+                        ui::MessageIcon::Exclamation);
 }
 
 } // namespace gvt::multiplayer

@@ -98,8 +98,10 @@ void MusicWindow::saveMenuMusic() {
     common::Lines lines = m_dialog.m_initLines;
     lines[4] = menuMusicLine(m_chosenName.isEmpty() ? m_readName : m_chosenName);
     const platform::HistoryAction save(m_dialog.m_gameFolder, QStringLiteral("Menu music saved"));
-    if (!common::rewriteLeadingLines(m_dialog.m_game, initConPath(m_dialog.m_gameFolder), lines)) {
-        ui::showMessage(this, QStringLiteral("The file \"Init.con\" is missing or write protected"),
+    if (const auto result =
+            common::rewriteLeadingLines(m_dialog.m_game, initConPath(m_dialog.m_gameFolder), lines);
+        result != platform::RewriteResult::Rewritten) {
+        ui::showMessage(this, common::writeFailedMessage(QStringLiteral("Init.con"), result),
                         ui::MessageIcon::Exclamation);
         m_ui->menuMusicCombo->setEnabled(false);
     }

@@ -3,6 +3,7 @@
 
 #include "platform/GameEnvironment.h"
 #include "platform/InstallerGameDir.h"
+#include "platform/ProgramSettings.h"
 #include "platform/files/FileName.h"
 #include "platform/files/PathLookup.h"
 #include "platform/wine/PrefixLookup.h"
@@ -80,8 +81,14 @@ GameInstall lookUpGame(const QString& launcherPath, const UserPlaces& places) {
 } // namespace
 
 GameInstall findGameInstall(const QString& launcherPath, const UserPlaces& places) {
-    GameInstall install = lookUpGame(launcherPath, places);
-    install.launch = describeLaunch(install.prefix, places, environmentOfThisProcess());
+    // Started from its menu entry, the launcher has no variables: what it was installed with
+    // was kept for it.
+    UserPlaces own = places;
+    const KeptInstall kept = readKeptInstall(programFolderOf(launcherPath));
+    own.installedPrefix = kept.prefix;
+    own.installedWine = kept.wine;
+    GameInstall install = lookUpGame(launcherPath, own);
+    install.launch = describeLaunch(install.prefix, own, environmentOfThisProcess());
     return install;
 }
 

@@ -19,7 +19,8 @@ struct GameInstall {
     QString gameFolder;   // GAMEDIR as read when the launcher started; empty when not found
     QStringList lookedIn; // where it was looked for, for the user
     // The prefix that records the game; where none does, the nearest one (the one holding the
-    // launcher, $WINEPREFIX, ~/.wine), where a Windows program is started all the same.
+    // launcher, the one it was installed with, $WINEPREFIX, ~/.wine), where a Windows program
+    // is started all the same.
     KnownPrefix prefix;
     // How the prefix's manager starts a program there, read once with the rest.
     LaunchDescription launch;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/InstallerGameDir.h"
 
+#include "platform/ProgramSettings.h"
 #include "platform/files/FileName.h"
 
 #include <QFile>
@@ -10,13 +11,6 @@
 namespace gvt::platform {
 
 namespace {
-
-QString settingsText(const QVariant& value) {
-    // The settings file splits unquoted values at commas; join them back.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QStringLiteral(", "));
-    return value.toString();
-}
 
 QSettings installerSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Oxley Games"),

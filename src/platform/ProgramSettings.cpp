@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ProgramSettings.h"
 
+#include "platform/files/FileIo.h"
+#include "platform/files/FileName.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QSettings>
 #include <QStringList>
 
 namespace gvt::platform {
-
-namespace {
 
 QString settingsText(const QVariant& value) {
     // The settings file splits unquoted values at commas; join them back.
@@ -18,13 +21,24 @@ QString settingsText(const QVariant& value) {
     return value.toString();
 }
 
+namespace {
+
 QString applicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-QSettings configStore() {
+QSettings configStore(const QString& application = applicationName()) {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QStringLiteral("GVTarsis Mod Manager"), applicationName());
+                     QStringLiteral("GVTarsis Mod Manager"), application);
+}
+
+// One group per launcher folder, named as install.sh names its record of that install.
+QString installGroup(const QString& launcherFolder) {
+    return QStringLiteral("Installs/") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(fileNameOfText(launcherFolder), QCryptographicHash::Sha256)
+                   .toHex()
+                   .left(16));
 }
 
 // Values set but not saved yet, or whose saving failed, by settings file and name: read back
@@ -64,6 +78,45 @@ bool saveConfigValues() {
 
 QString configFolder() {
     return QFileInfo(configStore().fileName()).absolutePath();
+}
+
+KeptInstall readKeptInstall(const QString& launcherFolder) {
+    QSettings store = configStore();
+    store.beginGroup(QStringLiteral("Installs"));
+    // The launcher may be started through a link to its folder: compared on disk.
+    const QByteArray folder = fileNameOfText(launcherFolder);
+    for (const QString& group : store.childGroups()) {
+        const QString kept = settingsText(store.value(group + QStringLiteral("/Folder")));
+        if (!kept.isEmpty() && sameEntryOnDisk(fileNameOfText(kept), folder))
+            return {settingsText(store.value(group + QStringLiteral("/Prefix"))),
+                    settingsText(store.value(group + QStringLiteral("/Wine")))};
+    }
+    return {};
+}
+
+bool keepInstall(const QString& application, const QString& launcherFolder,
+                 const KeptInstall& kept) {
+    QSettings store = configStore(application);
+    const QString group = installGroup(launcherFolder);
+    store.remove(group);
+    store.setValue(group + QStringLiteral("/Folder"), launcherFolder);
+    store.setValue(group + QStringLiteral("/Prefix"), kept.prefix);
+    if (!kept.wine.isEmpty())
+        store.setValue(group + QStringLiteral("/Wine"), kept.wine);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+bool forgetInstall(const QString& application, const QString& launcherFolder) {
+    QSettings store = configStore(application);
+    store.remove(installGroup(launcherFolder));
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        return false;
+    // A settings file install.sh made holds nothing else: it goes with the last install.
+    if (store.allKeys().isEmpty() && QFile::exists(store.fileName()))
+        return QFile::remove(store.fileName());
+    return true;
 }
 
 } // namespace gvt::platform

@@ -13,6 +13,10 @@ struct UserPlaces {
     QString dataHome;   // $XDG_DATA_HOME, else ~/.local/share
     QString winePrefix; // $WINEPREFIX, or empty
     QString wine;       // $WINE, or empty
+    // The prefix and the $WINE a launcher was installed with (kept by install.sh), or empty;
+    // set for the launcher being looked up, never from the environment.
+    QString installedPrefix;
+    QString installedWine;
 
     static UserPlaces ofThisUser();
 };

@@ -319,12 +319,12 @@ void SettingsWindow::saveProfile() {
     for (const ProfileFile file : kProfileFiles) {
         const QString path =
             profileFilePath(m_settings.gameFolder, m_settings.currentProfile, fileNameOf(file));
-        if (!common::rewriteLeadingLines(m_dialog.m_game, path,
-                                         linesToWrite(m_settings, file, values)))
-            ui::showMessage(this,
-                            QStringLiteral("The file \"%1\" is missing or write protected")
-                                .arg(QString::fromLatin1(fileNameOf(file))),
-                            ui::MessageIcon::Exclamation);
+        if (const auto result = common::rewriteLeadingLines(m_dialog.m_game, path,
+                                                            linesToWrite(m_settings, file, values));
+            result != platform::RewriteResult::Rewritten)
+            ui::showMessage(
+                this, common::writeFailedMessage(QString::fromLatin1(fileNameOf(file)), result),
+                ui::MessageIcon::Exclamation);
     }
 }
 

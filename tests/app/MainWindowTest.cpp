@@ -247,7 +247,7 @@ TEST(MainWindow, DISABLED_OnTheScreenGivenEveryWindowFitsAndTheBannerIsDrawnForI
             expectOnItsScreen(question);
             question->close();
         });
-        EXPECT_EQ(app::askWhereToPlace(found), std::nullopt);
+        EXPECT_EQ(app::askWhereToPlace(found).kind, app::PlacementAnswer::Kind::NotNow);
     }
 }
 

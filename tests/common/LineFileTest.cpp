@@ -29,23 +29,20 @@ TEST(LineFile, ReadsLinesAndRewritesThemKeepingTheTailByteForByte) {
         EXPECT_EQ(*lines, expected) << name;
         Lines written = *lines;
         written[0] = "first";
-        ASSERT_TRUE(gvt::common::rewriteLeadingLines(game, path, written)) << name;
+        ASSERT_EQ(gvt::common::rewriteLeadingLines(game, path, written),
+                  gvt::platform::RewriteResult::Rewritten)
+            << name;
         EXPECT_EQ(tree.read(u"Mods/GvTarsis/Init.con"_s), gvt::test::crlf(written) + tail) << name;
     }
 }
 
 TEST(LineFile, TheDifferenceOfTwoContentsShowsEachChangeWithThreeLinesAround) {
     const QByteArray ten = gvt::test::crlf("1|2|3|4|5|6|7|8|9|10");
-    const auto with = [&ten](std::initializer_list<std::pair<const char*, const char*>> changes) {
-        QByteArray changed = ten;
-        for (const auto& [from, to] : changes)
-            changed.replace(QByteArray("\n") + from + "\r\n", QByteArray("\n") + to + "\r\n");
-        return changed;
-    };
     const std::tuple<const char*, QByteArray, QByteArray, const char*> cases[] = {
         // name, before, after, the difference ("|" ends a line)
-        {"one line", ten, with({{"5", "five"}}), "@@ -2,7 +2,7 @@| 2| 3| 4|-5|+five| 6| 7| 8"},
-        {"changes close enough share a hunk", ten, with({{"3", "c"}, {"9", "i"}}),
+        {"one line", ten, gvt::test::crlf("1|2|3|4|five|6|7|8|9|10"),
+         "@@ -2,7 +2,7 @@| 2| 3| 4|-5|+five| 6| 7| 8"},
+        {"changes close enough share a hunk", ten, gvt::test::crlf("1|2|c|4|5|6|7|8|i|10"),
          "@@ -1,10 +1,10 @@| 1| 2|-3|+c| 4| 5| 6| 7| 8|-9|+i| 10"},
         {"changes far apart are hunks of their own", gvt::test::crlf("1|2|3|4|5|6|7|8|9|10|11|12"),
          gvt::test::crlf("one|2|3|4|5|6|7|8|9|10|11|twelve"),

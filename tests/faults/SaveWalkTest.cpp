@@ -73,7 +73,11 @@ struct Installation {
                             QDirIterator::Subdirectories);
             while (it.hasNext()) {
                 QFile file(it.next());
-                if (it.filePath().startsWith(state() + u"/history/"_s))
+                // The locks that keep two instances from saving one file at once stay, empty,
+                // named after the file's path of each walk; the history is read as the program
+                // reads it.
+                if (it.filePath().contains(u"/gvtarsis-modmanager/locks/"_s) ||
+                    it.filePath().startsWith(state() + u"/history/"_s))
                     continue;
                 file.open(QIODevice::ReadOnly);
                 found[it.filePath().mid(root.size() + 1)] = file.readAll();
@@ -181,10 +185,9 @@ QStringList historyProblems(const Installation& at, const std::map<QString, QByt
         return QFile::encodeName(QFileInfo(full.section(u'/', 0, -2)).canonicalFilePath() + u'/' +
                                  full.section(u'/', -1));
     };
+    const QList<platform::HistoryChange> newest = entries.value(0).changes;
     for (const auto& [from, to] : made) {
-        const QList<platform::HistoryChange> changes =
-            entries.isEmpty() ? QList<platform::HistoryChange>() : entries.first().changes;
-        if (std::none_of(changes.begin(), changes.end(), [&](const platform::HistoryChange& c) {
+        if (std::none_of(newest.begin(), newest.end(), [&](const platform::HistoryChange& c) {
                 return c.path == real(from) &&
                        (from == to ? !c.isRename() && history.content(c.before) == before.at(from)
                                    : c.newPath == real(to));
@@ -200,7 +203,8 @@ QStringList historyProblems(const Installation& at, const std::map<QString, QByt
 
 struct Operation {
     const char* name;
-    const char* variant; // "", "in place" (its folder takes no new file), "links" (no renameat2)
+    const char* variant; // "", "in place" (its folder takes no new file), "links" (no renameat2),
+                         // "no links" (neither renameat2 nor hard links, as on some FUSE mounts)
     bool stopsAtFirst;   // a failure ends it: what follows stays old, untold
 };
 
@@ -219,6 +223,7 @@ TEST(SaveWalk, EveryCallOfEverySaveFailingOrCutLeavesEachFileOldOrNewAndTold) {
                                     {"music", "in place", false},
                                     {"mp3", "", false},
                                     {"mp3", "links", false},
+                                    {"mp3", "no links", false},
                                     {"movies", "", true},
                                     {"movies", "links", true},
                                     {"restore settings", "", false},
@@ -380,8 +385,10 @@ int runSave(const QStringList& arguments) {
     faults::requireHistory();
     if (variant == u"in place")
         faults::failAll("mkostemp", EACCES, at.game());
-    if (variant == u"links")
+    if (variant == u"links" || variant == u"no links")
         faults::failAll("renameat2", EINVAL);
+    if (variant == u"no links")
+        faults::failAll("link", EPERM);
     if (mode == u"fail")
         faults::failAt(n, EIO);
     if (mode == u"end")

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The install script on homes the test writes itself: a game in a Lutris prefix whose path holds
-# blanks, "=", "$" and "%", found with no variable set; the folder named with a trailing slash
-# and relative to where the user stands; a second game in a bottle (--prefix, --all, uninstall
-# one); a read-only game folder and a full disk that leave everything as it was; a folder name
-# that no menu entry can carry; and --uninstall that leaves nothing behind.
+# blanks, "=", "$" and "%", found with no variable set, whose menu entry GLib starts; the folder
+# named with a trailing slash and relative to where the user stands; a prefix that only
+# $WINEPREFIX names with the game on a second drive, kept for the launcher with its $WINE; a
+# second game in a bottle (--prefix, --all, uninstall one); a read-only game folder and a full
+# disk that leave everything as it was; a folder name that no menu entry can carry; and
+# --uninstall that leaves nothing behind.
 set -euo pipefail
 build=$1
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-err=$(mktemp) # outside the tree that is compared
-trap 'chmod -R u+w "$work"; rm -rf "$work" "$err"' EXIT
+err=$(mktemp) ran=$(mktemp) cache=$(mktemp -d) # outside the tree that is compared
+trap 'chmod -R u+w "$work"; rm -rf "$work" "$err" "$ran" "$cache"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 export HOME="$work/home" XDG_DATA_HOME="" XDG_CONFIG_HOME="" GVT_BUILD_DIR="$build"
@@ -35,9 +37,26 @@ game="$lutris/drive_c/Games/Grimvale Tarsis"
 before=$(find "$work" | sort)
 
 entries() { find "$apps" -name '*.desktop' 2>/dev/null | sort; }
-# The one argument of an entry's Exec key, unquoted as desktop entry files are read.
+# The last argument of an entry's Exec key (the launcher, or what sh starts), unquoted as
+# desktop entry files are read.
 exec_of() {
-  sed -n 's/^Exec=//p' "$1" | sed 's/\\\\/\\/g' | sed 's/^"\(.*\)"$/\1/; s/\\\([`$"\\]\)/\1/g; s/%%/%/g'
+  # shellcheck disable=SC2016 # the words as the file holds them
+  sed -n 's/^Exec=//p' "$1" | sed 's/\\\\/\\/g' |
+    sed 's/^\/bin\/sh -c "exec \\"\\$0\\"" //; s/^"\(.*\)"$/\1/; s/\\\([`$"\\]\)/\1/g; s/%%/%/g'
+}
+# The entry as a GLib-based menu starts it (no display needed): the launcher, a stub for the
+# while, runs by its path in the game folder, in that folder.
+check_launch() {
+  local entry=$1 place=$2 launcher="$2/gvtarsis-modmanager" n
+  mv "$launcher" "$launcher.real"
+  # shellcheck disable=SC2016 # for the stub to expand
+  printf '#!/bin/sh\nprintf "%%s\\n%%s\\n" "$0" "$PWD" >"%s"\n' "$ran" >"$launcher"
+  chmod +x "$launcher"
+  : >"$ran"
+  XDG_CACHE_HOME=$cache gio launch "$entry" 2>"$err" || fail "GLib does not start the entry: $(cat "$err")"
+  for ((n = 0; n < 100; n++)); do [ ! -s "$ran" ] || break; sleep 0.05; done
+  [ "$(cat "$ran")" = "$launcher"$'\n'"$place" ] || fail "GLib started: $(cat "$ran")"
+  mv -f "$launcher.real" "$launcher"
 }
 check_entry() {
   local entry=$1 place=$2
@@ -51,6 +70,7 @@ check_entry() {
 "$install" >/dev/null
 [ "$(entries | wc -l)" = 1 ] || fail "entries: $(entries)"
 check_entry "$(entries)" "$game"
+check_launch "$(entries)" "$game"
 grep -qxF "Name=GVTarsis Mod Manager" "$(entries)" || fail "name of a single install"
 
 # The same folder named relative to where the user stands, with a trailing slash: replaced.
@@ -70,19 +90,36 @@ printf '[General]\nGAMEDIR=/gone/Grimvale Tarsis\n' >"$HOME/.config/Oxley Games/
 if "$install" 2>"$err"; then fail "installed under a settings file naming a folder that is gone"; fi
 grep -q "reads before any prefix" "$err" || fail "a stale GAMEDIR: $(cat "$err")"
 rm -rf "$HOME/.config/Oxley Games" "$HOME/Empty"
-# A prefix of no manager: --prefix takes it. One that only $WINEPREFIX names, with the game
-# outside it, is refused: started from the menu, the launcher would never find it.
+# A prefix of no manager: --prefix takes it. One that only $WINEPREFIX names, with the game on
+# a second drive: the launcher keeps the prefix and the $WINE it was installed with, and finds
+# its game started with no variable set; a $WINE set then wins. Uninstalling forgets them.
 make_prefix "$HOME/pfx/own" "GT"
 "$install" --prefix "$HOME/pfx/own" >/dev/null
 "$install" --uninstall "$HOME/pfx/own" >/dev/null
 [ ! -e "$HOME/pfx/own/drive_c/GT/gvtarsis-modmanager" ] || fail "own prefix: launcher left"
-mkdir -p "$HOME/Outside/GT"
-ln -s / "$HOME/pfx/own/dosdevices/z:"
-printf 'WINE REGISTRY Version 2\n\n[Software\\\\Oxley Games\\\\Grimvale Tarsis] 1\n"GAMEDIR"="Z:%s"\n' \
-  "${HOME//\//\\\\}\\\\Outside\\\\GT" >"$HOME/pfx/own/system.reg"
-if WINEPREFIX="$HOME/pfx/own" "$install" "$HOME/Outside/GT" 2>"$err"; then fail "installed outside"; fi
-grep -q 'only \$WINEPREFIX names' "$err" || fail "outside its prefix: $(cat "$err")"
-rm -rf "$HOME/pfx" "$HOME/Outside"
+second="$HOME/Drive D/Games/GT"
+mkdir -p "$second" "$HOME/Wine 9/bin"
+printf 'MZ' >"$second/gvtarsis.exe"
+printf '#!/bin/sh\n' >"$HOME/Wine 9/bin/wine"
+chmod +x "$HOME/Wine 9/bin/wine"
+ln -s "$HOME/Drive D" "$HOME/pfx/own/dosdevices/d:"
+printf 'WINE REGISTRY Version 2\n\n[Software\\\\Oxley Games\\\\Grimvale Tarsis] 1\n"GAMEDIR"="D:\\\\Games\\\\GT"\n' \
+  >"$HOME/pfx/own/system.reg"
+WINEPREFIX="$HOME/pfx/own" WINE="$HOME/Wine 9/bin/wine" "$install" "$second" >/dev/null
+where() { (cd "$second" && env -u WINEPREFIX "$@" ./gvtarsis-modmanager --where); }
+for row in "kept|$HOME/Wine 9/bin/wine (\$WINE when it was installed)|-u WINE" \
+  "set at the start|/bin/true (\$WINE)|WINE=/bin/true"; do
+  IFS='|' read -r what wine variable <<<"$row"
+  # shellcheck disable=SC2086 # the words for env
+  head=$(where $variable) || fail "$what: --where found no game"
+  grep -qxF "Prefix: $HOME/pfx/own (Wine)" <<<"$head" && grep -qxF "Wine: $wine" <<<"$head" ||
+    fail "$what: $head"
+done
+settings="$HOME/.config/GVTarsis Mod Manager/gvtarsis-modmanager.conf"
+grep -qF "Prefix=$HOME/pfx/own" "$settings" || fail "no kept prefix: $(cat "$settings")"
+"$install" --uninstall "$HOME/pfx/own" >/dev/null
+[ ! -e "$settings" ] || fail "the kept prefix stays: $(cat "$settings")"
+rm -rf "$HOME/pfx" "$HOME/Drive D" "$HOME/Wine 9"
 
 # A second game, in a bottle: a choice is asked for, then --prefix, --all, and uninstall one.
 bottle="$HOME/.local/share/bottles/bottles/Grimvale"
@@ -105,7 +142,9 @@ done
 check_entry "$(entries)" "$game"
 grep -qxF "Name=GVTarsis Mod Manager" "$(entries)" || fail "name after one is left"
 
-# A read-only game folder and a full disk fail and leave the menu and the folder as they were.
+# A read-only game folder and a full disk fail and leave everything as it was: with nothing
+# installed, an install into both games makes folders for the first before the second fails.
+"$install" --uninstall >/dev/null
 snapshot() { find "$work" -printf '%p %s %m\n' | sort; }
 # Root writes into a write-protected folder through its capability to override permissions: the
 # install runs without it, as root still, so that it works wherever the checkout lies (another
@@ -114,12 +153,12 @@ as_user=()
 [ "$(id -u)" != 0 ] || as_user=(setpriv --inh-caps=-all --bounding-set=-dac_override,-dac_read_search)
 chmod a-w "$bottle/drive_c/GOG Games/Grimvale Tarsis"
 was=$(snapshot)
-if "${as_user[@]}" env HOME="$HOME" "$install" --prefix "$bottle" 2>"$err"; then fail "read-only folder installed"; fi
+if "${as_user[@]}" env HOME="$HOME" "$install" --all 2>"$err"; then fail "read-only folder installed"; fi
 grep -q "nothing was installed" "$err" || fail "read-only: $(cat "$err")"
 [ "$(snapshot)" = "$was" ] || fail "a read-only folder changed things: $(diff <(echo "$was") <(snapshot))"
 chmod u+w "$bottle/drive_c/GOG Games/Grimvale Tarsis"
 was=$(snapshot)
-if (ulimit -f 64 && "${as_user[@]}" env HOME="$HOME" "$install" --prefix "$bottle" 2>"$err"); then
+if (ulimit -f 64 && "${as_user[@]}" env HOME="$HOME" "$install" --all 2>"$err"); then
   fail "installed on a full disk"
 fi
 [ "$(snapshot)" = "$was" ] || fail "a full disk changed things: $(diff <(echo "$was") <(snapshot))"
@@ -132,6 +171,8 @@ if WINEPREFIX=$odd "$install" --prefix "$odd" 2>"$err"; then fail "a line break 
 grep -q "cannot carry" "$err" || fail "line break: $(cat "$err")"
 [ "$(snapshot)" = "$was" ] || fail "a refused folder changed things"
 rm -rf "$odd" "$bottle" "$HOME/.local/share/bottles"
+# Made by the first install, and left by the uninstall above while the bottle was in them.
+rmdir "$HOME/.local/share" "$HOME/.local"
 rmdir "$lutris/drive_c/Games/Other"
 
 desktop-file-validate "$top/resources/desktop/org.gvtarsis.ModManager.desktop"
@@ -145,6 +186,8 @@ mkdir -p "$HOME/Native/GT"
 grep -qxF "GAMEDIR=$HOME/Native/GT" "$HOME/.config/Oxley Games/Grimvale Tarsis.conf" ||
   fail "settings file: $(cat "$HOME/.config/Oxley Games/Grimvale Tarsis.conf")"
 check_entry "$(entries)" "$HOME/Native/GT"
+grep -qxF "Exec=\"$HOME/Native/GT/gvtarsis-modmanager\"" "$(entries)" || fail "not plain: $(grep ^Exec "$(entries)")"
+check_launch "$(entries)" "$HOME/Native/GT"
 "$install" --uninstall >/dev/null
 rm -rf "$HOME/Native"
 after=$(find "$work" | sort)

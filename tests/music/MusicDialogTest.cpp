@@ -162,3 +162,49 @@ TEST(MusicDialog, UnreadableOrWriteProtectedInitCon) {
     test::click(g.saveButton);
     EXPECT_EQ(m.read(kInit), QByteArray("created meanwhile\r\n"));
 }
+
+TEST(MusicDialog, ALinkedInitConIsSavedThroughOnlyToAFileOfItsOwnName) {
+    // A mod's Init.con that leads out to a file of the user's is refused, that file untouched;
+    // one in a folder kept in a sync folder, or a link to an Init.con there, is saved through.
+    const QByteArray theirs = "export PATH=$HOME/bin:$PATH\n";
+    const QList<std::tuple<const char*, const char*, bool>> rows = {
+        // where the link leads (below the home), what is linked, saved through
+        {"dot-files/.bashrc", "Mods/GvTarsis/Init.con", false},
+        {"Sync/INIT.CON", "Mods/GvTarsis/Init.con", true},
+        {"Sync/GvTarsis", "Mods/GvTarsis", true},
+    };
+    for (const auto& [target, linked, through] : rows) {
+        SCOPED_TRACE(target);
+        Music m;
+        const QString outside = m.home.path(QString::fromLatin1(target));
+        const bool folder = QString::fromLatin1(linked) == u"Mods/GvTarsis"_s;
+        if (folder) {
+            QDir().mkpath(m.home.path(u"Sync"_s));
+            ASSERT_TRUE(QDir().rename(m.path(u"Mods/GvTarsis"_s), outside));
+        } else {
+            test::writeFile(outside, through ? m.read(kInit) : theirs);
+            QFile::remove(m.path(kInit));
+        }
+        ASSERT_TRUE(QFile::link(outside, m.path(QString::fromLatin1(linked))));
+        Ui::MusicDialogUi& f = m.open();
+        test::choose(f.menuMusicCombo, u"Battle.bik"_s);
+        test::click(f.saveButton);
+        const QString file = folder ? outside + u"/Init.con"_s : outside;
+        QFile saved(file);
+        saved.open(QIODevice::ReadOnly);
+        if (through) {
+            EXPECT_EQ(saved.readAll(),
+                      crlf(initLines("Game.setMenuMusicFilename \"music/Battle\"")));
+            EXPECT_EQ(m.messages.texts, QStringList());
+        } else {
+            EXPECT_EQ(saved.readAll(), theirs);
+            EXPECT_EQ(m.messages.texts,
+                      QStringList{u"The file \"Init.con\" is missing or write protected: it is a "
+                                  "link to a file of another name, outside the game, which is left "
+                                  "as it is"_s});
+            EXPECT_EQ(QDir(m.home.path(u".local/state/gvtarsis-modmanager/recovery"_s))
+                          .entryList(QDir::Files | QDir::Hidden),
+                      QStringList());
+        }
+    }
+}

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 
 using gvt::platform::replaceExistingFile;
+using gvt::platform::RewriteResult;
 using gvt::test::GameTree;
 namespace faults = gvt::faults;
 
@@ -29,15 +30,16 @@ struct InPlace {
     }
     // Rewrites it, in a child process that ends at call `end` (none when 0).
     void rewrite(int end = 0) const {
-        if (::fork() == 0) {
+        const pid_t child = ::fork();
+        if (child == 0) {
             watch();
             faults::endAt(end);
-            ::_exit(
-                replaceExistingFile(gvt::platform::fileNameOfText(tree.path(u"Sound.con"_s)), kNew)
-                    ? 0
-                    : 1);
+            ::_exit(replaceExistingFile(gvt::platform::fileNameOfText(tree.path(u"Sound.con"_s)),
+                                        kNew) == RewriteResult::Rewritten
+                        ? 0
+                        : 1);
         }
-        ::wait(nullptr);
+        ::waitpid(child, nullptr, 0); // not a watcher of a game an earlier test started
     }
     QStringList records() const {
         return QDir(gvt::platform::stateFolder() + u"/recovery"_s).entryList(QDir::Files);
@@ -57,8 +59,9 @@ TEST(FileReplace, KeepsModeOwnerAndGroupAndRemovesWhatACrashLeft) {
     tree.setMode(name, 0640);
     tree.addFile(u"."_s + name.left(243) + u".new-AbC123"_s, "a crash's");
     tree.addFile(u".Other.con.new-XyZ789"_s, "another file's");
-    EXPECT_TRUE(replaceExistingFile(gvt::platform::fileNameOfText(tree.path(name)),
-                                    [](const QByteArray& old) { return old + "new"; }));
+    EXPECT_EQ(replaceExistingFile(gvt::platform::fileNameOfText(tree.path(name)),
+                                  [](const QByteArray& old) { return old + "new"; }),
+              RewriteResult::Rewritten);
     EXPECT_EQ(tree.read(name), QByteArray("oldnew"));
     EXPECT_EQ(QFileInfo(tree.path(name)).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                             QFile::ReadUser | QFile::WriteUser |
@@ -79,14 +82,15 @@ TEST(FileReplace, KeepsModeOwnerAndGroupAndRemovesWhatACrashLeft) {
                       ::chmod(QFile::encodeName(shared.path(u"shared"_s)), 0775) |
                       ::chmod(QFile::encodeName(shared.root.path()), 0755),
                   0);
-        if (::fork() == 0) {
+        const pid_t child = ::fork();
+        if (child == 0) {
             if (player != 0 &&
                 (::setgroups(1, &games) != 0 || ::setgid(player) != 0 || ::setuid(player) != 0))
                 ::_exit(2);
-            ::_exit(replaceExistingFile(file, kNew) ? 0 : 1);
+            ::_exit(replaceExistingFile(file, kNew) == RewriteResult::Rewritten ? 0 : 1);
         }
         int status = 0;
-        ::wait(&status);
+        ::waitpid(child, &status, 0);
         ASSERT_EQ(WEXITSTATUS(status), 0) << player;
         struct stat st {};
         ::stat(file, &st);
@@ -102,8 +106,9 @@ TEST(FileReplace, InPlaceTheSpaceComesFirstAndACrashIsPutRightAtTheNextRead) {
     full.watch();
     faults::failAll("fallocate", ENOSPC);
     faults::failAll("posix_fallocate", ENOSPC);
-    EXPECT_FALSE(replaceExistingFile(gvt::platform::fileNameOfText(full.tree.path(u"Sound.con"_s)),
-                                     [](const QByteArray&) { return QByteArray(400, 'n'); }));
+    EXPECT_EQ(replaceExistingFile(gvt::platform::fileNameOfText(full.tree.path(u"Sound.con"_s)),
+                                  [](const QByteArray&) { return QByteArray(400, 'n'); }),
+              RewriteResult::Failed);
     EXPECT_EQ(faults::calls().filter(QRegularExpression(u"^(pwrite|ftruncate) .*Sound.con$"_s)),
               QStringList());
     faults::stopWatching();
@@ -152,4 +157,38 @@ TEST(FileReplace, InPlaceTheSpaceComesFirstAndACrashIsPutRightAtTheNextRead) {
         EXPECT_TRUE(notes[0].contains(QString::fromLatin1(told))) << notes[0].toStdString();
         EXPECT_EQ(at.records(), QStringList());
     }
+}
+
+TEST(FileReplace, TwoInstancesSavingOneFileSaveOneAfterTheOther) {
+    // Each of two processes adds its lines to the file, one save at a time: none is lost, as
+    // it would be if both read the file before either wrote it.
+    GameTree tree;
+    tree.addFile(u"Sound.con"_s, "");
+    gvt::test::SettingsHome home;
+    const QByteArray file = gvt::platform::fileNameOfText(tree.path(u"Sound.con"_s));
+    constexpr int kSaves = 40;
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child) {
+        children[child] = ::fork();
+        if (children[child] == 0) {
+            for (int save = 0; save < kSaves; ++save) {
+                if (replaceExistingFile(file, [&](const QByteArray& old) {
+                        // Slow enough between its reading and its writing to meet the other.
+                        ::usleep(500);
+                        return old + QByteArray::number(child) + '\n';
+                    }) != RewriteResult::Rewritten)
+                    ::_exit(1);
+            }
+            ::_exit(0);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    const QByteArray saved = tree.read(u"Sound.con"_s);
+    EXPECT_EQ(saved.count("0\n"), kSaves);
+    EXPECT_EQ(saved.count("1\n"), kSaves);
+    EXPECT_EQ(tree.namesIn(QString()), QStringList{u"Sound.con"_s});
 }

@@ -179,7 +179,8 @@ TEST(Launch, LutrisAsItsWineRunnerStartsAGame) {
          " ; the game as its path ; WINEESYNC=1 ; WINEDEBUG=-all ; WINEARCH=win64 ; "
          "WINEDLLOVERRIDES=winemenubuilder= ; WINE_LARGE_ADDRESS_AWARE=1 ; WINEPREFIX=~/Games/gt ; "
          "PROTONPATH=~/.local/share/Steam/steamapps/common/GE-Proton9-20 ; "
-         "PROTON_VERB=waitforexitandrun ; missing umu-run, which Lutris starts GE-Proton9-20 with",
+         "PROTON_VERB=waitforexitandrun ; missing umu-run, which Lutris starts GE-Proton9-20 with, "
+         "is not installed",
          "PROTONPATH PROTON_VERB"},
         {"a Wine that was removed: refused, no other Wine",
          [&](ManagerHome& home) {
@@ -187,7 +188,8 @@ TEST(Launch, LutrisAsItsWineRunnerStartsAGame) {
              home.program(u"bin/wine"_s);
          },
          " ; WINEESYNC=1 ; WINEDEBUG=-all ; WINEARCH=win64 ; WINEDLLOVERRIDES=winemenubuilder= ; "
-         "WINE_LARGE_ADDRESS_AWARE=1 ; WINEPREFIX=~/Games/gt ; missing its Wine lutris-9.9"},
+         "WINE_LARGE_ADDRESS_AWARE=1 ; WINEPREFIX=~/Games/gt ; missing its Wine lutris-9.9 is "
+         "missing"},
     };
     checkRows(rows, readerOf("Lutris"),
               "WINEESYNC WINEDEBUG WINEARCH WINEDLLOVERRIDES WINE_LARGE_ADDRESS_AWARE WINEPREFIX",
@@ -250,7 +252,7 @@ TEST(Launch, BottlesAsItsRunCodeStartsAGame) {
          },
          " ; WINEPREFIX=~/Elsewhere/GT ; WINEARCH=win64 ; WINEESYNC=<unset> ; "
          "WINEDEBUG=fixme-all ; WINE_LARGE_ADDRESS_AWARE=<unset> ; GT_MODE=<unset> ; "
-         "WINEDLLOVERRIDES=winemenubuilder='' ; missing its runner soda-9.0"},
+         "WINEDLLOVERRIDES=winemenubuilder='' ; missing its runner soda-9.0 is missing"},
     };
     checkRows(rows, readerOf("Bottles"),
               "WINEPREFIX WINEARCH WINEESYNC WINEDEBUG WINE_LARGE_ADDRESS_AWARE GT_MODE "
@@ -268,11 +270,13 @@ TEST(Launch, HeroicAsItsLauncherStartsAGame) {
                          "\", \"wineVersion\": " + wine + more + "}, \"version\": \"v0\"}");
     };
     const auto wine = [](ManagerHome& home) {
-        return "{\"bin\": \"" + QFile::encodeName(home.path(u"heroic/wine-ge/bin/wine"_s)) +
+        return "{\"bin\": \"" +
+               QFile::encodeName(home.path(u".config/heroic/tools/wine/Wine-GE-8-26/bin/wine"_s)) +
                "\", \"type\": \"wine\"}";
     };
     const auto proton = [](ManagerHome& home) {
-        return "{\"bin\": \"'" + QFile::encodeName(home.path(u"heroic/GE-Proton/proton"_s)) +
+        return "{\"bin\": \"'" +
+               QFile::encodeName(home.path(u".config/heroic/tools/proton/GE-Proton/proton"_s)) +
                "'\", \"type\": \"proton\"}";
     };
     const QList<Row> rows = {
@@ -289,13 +293,15 @@ TEST(Launch, HeroicAsItsLauncherStartsAGame) {
                           "{\"defaultSettings\": {\"enableEsync\": true, \"enableFsync\": false}}");
              home.program(u"bin/gamemoderun"_s);
          },
-         "/usr/bin/taskset|-c|0,1|/usr/bin/nice|~/bin/gamemoderun|~/heroic/wine-ge/bin/wine ; "
+         "/usr/bin/taskset|-c|0,1|/usr/bin/nice|~/bin/gamemoderun|~/.config/heroic/tools/wine/"
+         "Wine-GE-8-26/bin/wine ; "
          "WINEPREFIX=~/Games/Heroic/GT ; WINEESYNC=1 ; PROTON_NO_ESYNC=<unset> ; "
          "WINEDLLOVERRIDES=ddraw=n,b;winemenubuilder.exe=d ; GT_MODE=classic ; DXVK_HUD=fps ; "
          "STEAM_COMPAT_DATA_PATH=<unset> ; PROTON_VERB=waitforexitandrun"},
         {"Proton where umu-run is not installed: with its verb",
          [&](ManagerHome& home) { game(home, proton(home), ", \"enableEsync\": false"); },
-         "~/heroic/GE-Proton/proton|waitforexitandrun ; WINEPREFIX=~/Games/Heroic/GT ; "
+         "~/.config/heroic/tools/proton/GE-Proton/proton|waitforexitandrun ; "
+         "WINEPREFIX=~/Games/Heroic/GT ; "
          "WINEESYNC=<unset> ; PROTON_NO_ESYNC=1 ; WINEDLLOVERRIDES=<unset> ; GT_MODE=<unset> ; "
          "DXVK_HUD=<unset> ; STEAM_COMPAT_DATA_PATH=~/Games/Heroic/GT ; "
          "PROTON_VERB=waitforexitandrun"},
@@ -308,6 +314,19 @@ TEST(Launch, HeroicAsItsLauncherStartsAGame) {
          "WINEESYNC=<unset> ; PROTON_NO_ESYNC=<unset> ; WINEDLLOVERRIDES=<unset> ; "
          "GT_MODE=<unset> ; DXVK_HUD=<unset> ; STEAM_COMPAT_DATA_PATH=~/Games/Heroic/GT ; "
          "PROTON_VERB=waitforexitandrun"},
+        {"a Wine outside Heroic's tools and the builds it lists: refused",
+         [&](ManagerHome& home) {
+             home.program(u"Downloads/wine/bin/wine"_s);
+             game(home,
+                  "{\"bin\": \"" + QFile::encodeName(home.path(u"Downloads/wine/bin/wine"_s)) +
+                      "\", \"type\": \"wine\"}",
+                  "");
+         },
+         " ; WINEPREFIX=~/Games/Heroic/GT ; WINEESYNC=<unset> ; PROTON_NO_ESYNC=<unset> ; "
+         "WINEDLLOVERRIDES=winemenubuilder.exe=d ; GT_MODE=<unset> ; DXVK_HUD=<unset> ; "
+         "STEAM_COMPAT_DATA_PATH=<unset> ; PROTON_VERB=waitforexitandrun ; missing its Wine "
+         "~/Downloads/wine/bin/wine, which lies outside Heroic's tools and the Wine builds it "
+         "lists"},
         {"a Wine that was removed: refused",
          [&](ManagerHome& home) {
              game(home, "{\"bin\": \"/gone/wine\", \"type\": \"wine\"}", "");
@@ -315,14 +334,14 @@ TEST(Launch, HeroicAsItsLauncherStartsAGame) {
          " ; WINEPREFIX=~/Games/Heroic/GT ; WINEESYNC=<unset> ; PROTON_NO_ESYNC=<unset> ; "
          "WINEDLLOVERRIDES=winemenubuilder.exe=d ; GT_MODE=<unset> ; DXVK_HUD=<unset> ; "
          "STEAM_COMPAT_DATA_PATH=<unset> ; PROTON_VERB=waitforexitandrun ; missing its Wine "
-         "/gone/wine"},
+         "/gone/wine is missing"},
     };
     checkRows(rows, readerOf("Heroic"),
               "WINEPREFIX WINEESYNC PROTON_NO_ESYNC WINEDLLOVERRIDES GT_MODE DXVK_HUD "
               "STEAM_COMPAT_DATA_PATH PROTON_VERB",
               [](ManagerHome& home) {
-                  home.program(u"heroic/wine-ge/bin/wine"_s);
-                  home.program(u"heroic/GE-Proton/proton"_s);
+                  home.program(u".config/heroic/tools/wine/Wine-GE-8-26/bin/wine"_s);
+                  home.program(u".config/heroic/tools/proton/GE-Proton/proton"_s);
                   home.addPrefix(u"Games/Heroic/GT"_s, "GT");
               });
 }
@@ -398,6 +417,20 @@ TEST(Launch, SteamsProtonAsSteamStartsAWindowsProgram) {
          "; "
          "STEAM_COMPAT_TOOL_PATHS=~/.local/share/Steam/compatibilitytools.d/GE-Proton10-34 ; "
          "GT_LOG=<unset> ; after -windowed|-name=A B"},
+        {"a Proton named on a removable disk: refused, not run",
+         [&](ManagerHome& home) {
+             home.addPrefix(steam + u"/steamapps/compatdata/3478032731/pfx"_s, "GT");
+             home.program(u"media/usb/Proton 9.0/proton"_s);
+             home.addFile(steam + u"/steamapps/compatdata/3478032731/config_info"_s,
+                          "9.0-100\n" + QFile::encodeName(home.path(u"media/usb/Proton 9.0"_s)) +
+                              "/files/share/fonts/\n");
+         },
+         " ; STEAM_COMPAT_APP_ID=0 ; SteamAppId=<unset> ; STEAM_COMPAT_INSTALL_PATH=<unset> ; "
+         "LD_LIBRARY_PATH= ; "
+         "STEAM_COMPAT_DATA_PATH=~/.local/share/Steam/steamapps/compatdata/3478032731 ; "
+         "STEAM_COMPAT_TOOL_PATHS=<unset> ; GT_LOG=<unset> ; missing its Proton "
+         "~/media/usb/Proton 9.0, which lies outside Steam's libraries and compatibility tool "
+         "folders"},
         {"a Proton that was removed, and no tool mapped: refused",
          [&](ManagerHome& home) {
              nonSteam(home);
@@ -406,8 +439,8 @@ TEST(Launch, SteamsProtonAsSteamStartsAWindowsProgram) {
          " ; STEAM_COMPAT_APP_ID=0 ; SteamAppId=<unset> ; STEAM_COMPAT_INSTALL_PATH=<unset> ; "
          "LD_LIBRARY_PATH= ; "
          "STEAM_COMPAT_DATA_PATH=~/.local/share/Steam/steamapps/compatdata/3478032731 ; "
-         "STEAM_COMPAT_TOOL_PATHS=<unset> ; GT_LOG=<unset> ; missing a Proton: neither the prefix "
-         "nor Steam names one"},
+         "STEAM_COMPAT_TOOL_PATHS=<unset> ; GT_LOG=<unset> ; missing neither the prefix nor Steam "
+         "names a Proton"},
     };
     checkRows(rows, readerOf("Steam"),
               "STEAM_COMPAT_APP_ID SteamAppId STEAM_COMPAT_INSTALL_PATH LD_LIBRARY_PATH "

@@ -2,6 +2,7 @@
 #include "Fixtures.h"
 #include "platform/GameInstall.h"
 #include "platform/ProcessStart.h"
+#include "platform/ProgramSettings.h"
 #include "platform/wine/ManagerParsers.h"
 #include "platform/wine/YamlParser.h"
 
@@ -48,11 +49,11 @@ struct Home : test::SettingsHome {
         addFile(u".config/heroic/GamesConfig/GT.json"_s,
                 "{\"GT\": {\"winePrefix\": \"" + QFile::encodeName(path(u"Games/Heroic/GT"_s)) +
                     "\", \"wineVersion\": {\"bin\": \"" +
-                    QFile::encodeName(path(u"heroic/wine-ge/bin/wine"_s)) +
+                    QFile::encodeName(path(u".config/heroic/tools/wine/ge/bin/wine"_s)) +
                     "\", "
                     "\"type\": \"wine\"}}, \"version\": \"v0\"}");
         addFile(u".config/heroic/GamesConfig/cut.json"_s, "{\"GT\": {\"winePrefix\": \"/");
-        wines.append({u"heroic/wine-ge/bin/wine"_s});
+        wines.append({u".config/heroic/tools/wine/ge/bin/wine"_s});
         wines.append({u"bin/wine"_s}); // the system's, on PATH
         wines.append({u"bin/wine-staging"_s});
         for (Wine& wine : wines) {
@@ -91,8 +92,8 @@ TEST(Prefixes, TheLauncherFindsItsOwnPrefixAndStartsTheGameWithThatPrefixsWine) 
         {"Library Two/steamapps/compatdata/4711/pfx/drive_c/Steamed", "Games/gt", "",
          "Library Two/steamapps/common/Proton 8.0/proton", "C:\\Steamed",
          "Games/gt;Library Two/steamapps/compatdata/4711;.local/share/Steam", "waitforexitandrun"},
-        {"Games/Heroic/GT/drive_c/Heroic", "", "", "heroic/wine-ge/bin/wine", "C:\\Heroic",
-         "Games/Heroic/GT", ""},
+        {"Games/Heroic/GT/drive_c/Heroic", "", "", ".config/heroic/tools/wine/ge/bin/wine",
+         "C:\\Heroic", "Games/Heroic/GT", ""},
         {".wine/drive_c/Games/Plain", "", "", "bin/wine", "C:\\Games\\Plain", ".wine", ""},
         // Reached through a link outside any prefix; $WINE before the manager's Wine.
         {"Desktop/GT", "", "wine-staging", "bin/wine-staging", "C:\\GT", "Games/gt", ""},
@@ -153,6 +154,54 @@ TEST(Prefixes, TheOneThatRecordsTheLaunchersFolderWinsOverAnEarlierOneThatRecord
     EXPECT_EQ(found.gameFolder, QString::fromUtf8(outside));
     EXPECT_EQ(found.prefix.folder, home.path(u"Games/zed"_s));
     EXPECT_EQ(found.launch.manager, u"Lutris"_s);
+}
+
+TEST(Prefixes, ALauncherStartedWithNoVariablesFindsThePrefixAndWineItWasInstalledWith) {
+    // The game on a second drive of a prefix that only $WINEPREFIX named at the install.
+    Home home;
+    home.addPrefix(u"pfx/own"_s, "Unused");
+    QFile::link(home.path(u"Drive D"_s), home.path(u"pfx/own/dosdevices/d:"_s));
+    home.addFile(u"pfx/own/system.reg"_s,
+                 "WINE REGISTRY Version 2\n\n[Software\\\\Oxley "
+                 "Games\\\\Grimvale Tarsis] 1\n\"GAMEDIR\"=\"D:\\\\GT\"\n");
+    home.addFile(u"Drive D/GT/gvtarsis.exe"_s, "MZ");
+    QFile::link(home.path(u"Drive D"_s), home.path(u"Desktop/D"_s));
+    const char* const staging = "bin/wine-staging";
+    const std::array<const char*, 4> rows[] = {
+        // kept for the launcher's folder, the folder it is started from, $WINE, the Wine started
+        {"Drive D/GT", "Drive D/GT", "", staging},
+        {"Drive D/GT", "Desktop/D/GT", "", staging},      // through a link: compared on disk
+        {"Drive D/GT", "Drive D/GT", "wine", "bin/wine"}, // $WINE set at the start wins
+        {"Drive D/Other", "Drive D/GT", "", nullptr},     // kept for another folder
+    };
+    for (const auto& [kept, launcher, wine, started] : rows) {
+        SCOPED_TRACE(std::string(launcher) + " " + wine);
+        ASSERT_TRUE(platform::keepInstall(
+            QCoreApplication::applicationName(), home.path(QString::fromUtf8(kept)),
+            {home.path(u"pfx/own"_s), home.path(u"bin/wine-staging"_s)}));
+        test::EnvironmentScope environment({{"WINEPREFIX", {}}, {"WINE", wine}});
+        const platform::GameInstall lookup = platform::findGameInstall(
+            home.path(QString::fromUtf8(launcher)) + u"/gvtarsis-modmanager"_s,
+            platform::UserPlaces::ofThisUser());
+        ASSERT_TRUE(platform::forgetInstall(QCoreApplication::applicationName(),
+                                            home.path(QString::fromUtf8(kept))));
+        if (!started) {
+            EXPECT_NE(lookup.prefix.folder, home.path(u"pfx/own"_s));
+            continue;
+        }
+        EXPECT_EQ(lookup.gameFolder, u"D:\\GT"_s);
+        platform::DetachedProcessStarter starter;
+        ASSERT_EQ(starter.start(lookup, u"D:\\GT\\gvtarsis.exe"_s, u"+game"_s),
+                  platform::StartResult::Started);
+        for (const Home::Wine& each : home.wines) {
+            const bool expected = each.file == QString::fromUtf8(started);
+            const auto record = each.stub->waitForStart(expected ? 5000 : 0);
+            ASSERT_EQ(bool(record), expected) << each.file.toStdString();
+            if (record) {
+                EXPECT_EQ(record->environment, QStringList{home.path(u"pfx/own"_s)});
+            }
+        }
+    }
 }
 
 TEST(Prefixes, ManagersFilesReadAsTheyWriteThem) {

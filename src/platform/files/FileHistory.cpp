@@ -410,7 +410,8 @@ public:
             return false;
         if (!writeFully(m_journal.get(), records, read.length) ||
             (flush && ::fsync(m_journal.get()) != 0)) {
-            (void)::ftruncate(m_journal.get(), off_t(read.length));
+            // Taking the part back is worth a try: the next append cuts it off anyway.
+            [[maybe_unused]] const int cut = ::ftruncate(m_journal.get(), off_t(read.length));
             return false;
         }
         read.takeIn(records, read.length);

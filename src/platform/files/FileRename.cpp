@@ -47,23 +47,32 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     // The file system cannot refuse to replace by itself (network shares, some FUSE mounts): a
     // hard link can, for plain files. Between the link and the removal the file has both
     // names; that is written down first, so that a crash there is put right.
-    struct stat st {};
-    if (::lstat(from.constData(), &st) != 0)
-        return errno;
-    if (S_ISDIR(st.st_mode)) {
+    // Where links cannot serve, the new name is checked to be free, then the file renamed;
+    // only another program racing for that name could be in the way between the two.
+    const auto checkThenRename = [&] {
         if (entryExists(to))
             return EEXIST;
         if (::rename(from.constData(), to.constData()) != 0)
             return errno;
         syncFolder(folderOfPath(to));
         return 0;
-    }
+    };
+    struct stat st {};
+    if (::lstat(from.constData(), &st) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return checkThenRename();
     std::optional<SaveRecord> record = SaveRecord::keepRename(from, to);
     if (!record)
         return EIO;
     int error = 0;
     if (::link(from.constData(), to.constData()) != 0) {
         error = errno;
+        // Without hard links either (several FUSE file systems).
+        if (error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK) {
+            record->discard();
+            return checkThenRename();
+        }
     } else if (::unlink(from.constData()) != 0) {
         // Left under its old name only, as the message will say.
         error = errno;

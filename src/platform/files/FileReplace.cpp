@@ -4,6 +4,7 @@
 #include "platform/files/FileHistory.h"
 #include "platform/files/FileIo.h"
 #include "platform/files/FileName.h"
+#include "platform/files/PathLookup.h"
 #include "platform/files/SaveJournal.h"
 
 #include <cerrno>
@@ -27,7 +28,8 @@ bool reserveSpace(int fd, qsizetype oldSize, qsizetype newSize) {
     // Without reservations, the file grows by zeros first; the old end is not touched.
     if (::posix_fallocate(fd, off_t(oldSize), off_t(newSize - oldSize)) == 0)
         return true;
-    ::ftruncate(fd, off_t(oldSize));
+    // Taking the zeros back is worth a try; the caller reports the failure either way.
+    [[maybe_unused]] const int shrunk = ::ftruncate(fd, off_t(oldSize));
     return false;
 }
 
@@ -54,17 +56,10 @@ bool rewriteInPlace(int fd, const QByteArray& target, const QByteArray& old,
     return false;
 }
 
-} // namespace
-
-bool replaceExistingFile(const QByteArray& path,
-                         const std::function<QByteArray(const QByteArray& old)>& build) {
-    // Replace the file a link points to, not the link.
-    char real[PATH_MAX];
-    if (!::realpath(path.constData(), real))
-        return false;
-    const QByteArray target(real);
+// The rewrite of a file that is no link to a file of another name, the target's lock held.
+bool rewrite(const QByteArray& target,
+             const std::function<QByteArray(const QByteArray& old)>& build) {
     recoverInterruptedRewrite(target);
-
     Descriptor writer(::open(target.constData(), O_RDWR | O_CLOEXEC));
     struct stat st {};
     if (!writer.valid() || ::fstat(writer.get(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -96,8 +91,8 @@ bool replaceExistingFile(const QByteArray& path,
     // The owner and group go over where the user may set them (the group alone where only that
     // is allowed, as for a game installed for a group), then the permissions, which a change of
     // owner may clear.
-    if (::fchown(tempFd.get(), st.st_uid, st.st_gid) != 0)
-        (void)::fchown(tempFd.get(), uid_t(-1), st.st_gid);
+    [[maybe_unused]] const bool owned = ::fchown(tempFd.get(), st.st_uid, st.st_gid) == 0 ||
+                                        ::fchown(tempFd.get(), uid_t(-1), st.st_gid) == 0;
     const bool written = writeFully(tempFd.get(), content, 0) && ::fsync(tempFd.get()) == 0 &&
                          ::fchmod(tempFd.get(), st.st_mode & 07777) == 0;
     if (!tempFd.close() || !written || ::rename(temp.constData(), target.constData()) != 0) {
@@ -106,6 +101,30 @@ bool replaceExistingFile(const QByteArray& path,
     }
     syncFolder(folder);
     return true;
+}
+
+} // namespace
+
+bool leadsToItsOwnName(const QByteArray& path, const QByteArray& target) {
+    const auto nameOf = [](const QByteArray& file) {
+        return textOfFileName(file.mid(file.lastIndexOf('/') + 1));
+    };
+    return sameNameIgnoringCase(nameOf(path), nameOf(target));
+}
+
+RewriteResult replaceExistingFile(const QByteArray& path,
+                                  const std::function<QByteArray(const QByteArray& old)>& build) {
+    // Replace the file a link points to, not the link; but never one of another name, which may
+    // be anything of the user's outside the game.
+    char real[PATH_MAX];
+    if (!::realpath(path.constData(), real))
+        return RewriteResult::Failed;
+    const QByteArray target(real);
+    if (!leadsToItsOwnName(path, target))
+        return RewriteResult::LinkToOtherName;
+    // Another instance of the program saving the same file goes first, or after.
+    const TargetLock lock(target);
+    return rewrite(target, build) ? RewriteResult::Rewritten : RewriteResult::Failed;
 }
 
 } // namespace gvt::platform

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -48,7 +49,6 @@ int writeRecord(const QByteArray& name, const QByteArray& content) {
     const QByteArray folder = recordFolder();
     if (!makeFolders(folder))
         return -1;
-    removeStaleTemporaries(folder, '.' + name + ".new-");
     QByteArray temp = folder + "/." + name + ".new-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
@@ -65,6 +65,13 @@ int writeRecord(const QByteArray& name, const QByteArray& content) {
 
 QByteArray nameFor(const char* kind, const QByteArray& key) {
     return kind + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex();
+}
+
+// A name of its own for each save's record: two instances saving at once keep two records.
+QByteArray uniqueNameFor(const char* kind, const QByteArray& key) {
+    static quint64 saves = 0;
+    return nameFor(kind, key) + '-' + QByteArray::number(::getpid()) + '-' +
+           QByteArray::number(++saves);
 }
 
 // Records are fields, each its length (8 bytes, little-endian) and its bytes, after a mark.
@@ -118,8 +125,8 @@ std::optional<LeftRecord> readRecord(const QByteArray& path, QByteArrayView mark
     return left;
 }
 
-// The records of a kind ("rewrite-", "rename-"), by path.
-QList<QByteArray> recordsOf(const char* kind) {
+// The records whose names begin so ("rewrite-", "rename-", a file's "rewrite-<hash>-"), by path.
+QList<QByteArray> recordsOf(const QByteArray& kind) {
     const QByteArray folder = recordFolder();
     QList<QByteArray> paths;
     DIR* dir = ::opendir(folder.constData());
@@ -177,11 +184,11 @@ std::optional<SaveRecord> SaveRecord::keep(const QByteArray& name, QByteArrayVie
 
 std::optional<SaveRecord> SaveRecord::keepRewrite(const QByteArray& target, const QByteArray& old,
                                                   const QByteArray& content) {
-    return keep(nameFor("rewrite-", target), kRewriteMark, {target, old, content});
+    return keep(uniqueNameFor("rewrite-", target), kRewriteMark, {target, old, content});
 }
 
 std::optional<SaveRecord> SaveRecord::keepRename(const QByteArray& from, const QByteArray& to) {
-    return keep(nameFor("rename-", from + '\0' + to), kRenameMark, {from, to});
+    return keep(uniqueNameFor("rename-", from + '\0' + to), kRenameMark, {from, to});
 }
 
 SaveRecord::SaveRecord(SaveRecord&& other) noexcept
@@ -198,8 +205,10 @@ void SaveRecord::discard() {
         ::close(std::exchange(m_fd, -1));
 }
 
-void recoverInterruptedRewrite(const QByteArray& target) {
-    const QByteArray path = recordFolder() + '/' + nameFor("rewrite-", target);
+namespace {
+
+// Puts a file right from one record of a rewrite in place that a crash interrupted.
+void recoverFrom(const QByteArray& path, const QByteArray& target) {
     const auto left = readRecord(path, kRewriteMark, 3);
     if (!left || left->fields.at(0) != target)
         return;
@@ -241,6 +250,13 @@ void recoverInterruptedRewrite(const QByteArray& target) {
                                   "it was before that save."));
 }
 
+} // namespace
+
+void recoverInterruptedRewrite(const QByteArray& target) {
+    for (const QByteArray& path : recordsOf(nameFor("rewrite-", target) + '-'))
+        recoverFrom(path, target);
+}
+
 void repairInterruptedRenames(const QByteArray& folder) {
     for (const QByteArray& path : recordsOf("rename-")) {
         const auto left = readRecord(path, kRenameMark, 2);
@@ -264,13 +280,21 @@ void repairInterruptedRenames(const QByteArray& folder) {
 }
 
 void recoverInterruptedSaves() {
-    // A record is whole once it has its name: one a crash left half written is nothing.
+    // A record is whole once it has its name: one a crash left half written is nothing. One that
+    // a running instance is writing is locked by it, and named after its process.
     const QByteArray records = recordFolder();
     if (DIR* dir = ::opendir(records.constData())) {
         while (const dirent* entry = ::readdir(dir)) {
             const QByteArrayView name(entry->d_name);
-            if (name.startsWith('.') && name.size() > 13 &&
-                name.sliced(name.size() - 11, 5) == ".new-")
+            if (!name.startsWith('.') || name.size() <= 13 ||
+                name.sliced(name.size() - 11, 5) != ".new-")
+                continue;
+            const QList<QByteArray> parts = name.toByteArray().split('-');
+            const pid_t writer = parts.size() >= 4 ? pid_t(parts[parts.size() - 3].toInt()) : 0;
+            const bool running = writer > 0 && (::kill(writer, 0) == 0 || errno == EPERM);
+            const Descriptor half(::openat(::dirfd(dir), entry->d_name,
+                                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+            if (half.valid() && !running && ::flock(half.get(), LOCK_EX | LOCK_NB) == 0)
                 ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
         ::closedir(dir);
@@ -283,6 +307,21 @@ void recoverInterruptedSaves() {
             recoverInterruptedRewrite(target);
     }
     repairInterruptedRenames();
+}
+
+TargetLock::TargetLock(const QByteArray& target) {
+    const QByteArray folder = fileNameOfText(stateFolder()) + "/locks";
+    if (!makeFolders(folder))
+        return;
+    m_fd = ::open((folder + '/' + nameFor("", target)).constData(),
+                  O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+TargetLock::~TargetLock() {
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 void setRecoveryReporter(std::function<void(const QString& text)> newReporter) {

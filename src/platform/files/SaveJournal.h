@@ -44,6 +44,20 @@ private:
     int m_fd; // open and locked while the save goes on
 };
 
+// Held while a file (its real path) is rewritten: another instance of the program that rewrites
+// the same file waits until it is let go. Where the state folder cannot be written, there is no
+// lock, and the rewrite goes on.
+class TargetLock {
+public:
+    explicit TargetLock(const QByteArray& target);
+    ~TargetLock();
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
 // Where a rewrite in place of `target` (a real path) was interrupted: puts the old content back
 // when the file was left half written, or discards the record when the file is whole (old, new,
 // or changed since by another program), and tells the user which. A record that a save under

@@ -109,9 +109,8 @@ LaunchDescription describeBottlesLaunch(const KnownPrefix& prefix, const UserPla
     launch.program = isExecutableFile(wine) ? wine : QString();
     launch.programSource = source(QStringLiteral("Runner"));
     if (launch.program.isEmpty())
-        launch.missing = runner.isEmpty()
-                             ? QStringLiteral("the runner the bottle names: it names none")
-                             : QStringLiteral("its runner %1").arg(runner);
+        launch.missing = runner.isEmpty() ? QStringLiteral("the bottle names no runner")
+                                          : QStringLiteral("its runner %1 is missing").arg(runner);
 
     // A bottle that limits what it inherits keeps only the names it lists.
     if (isYamlTrue(bottle["Limit_System_Environment"].scalar().value_or(QByteArray()))) {

@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 
 namespace gvt::platform {
 
@@ -41,6 +42,27 @@ QString umuProgram(const QString& heroic) {
         return onPath;
     const QString own = heroic + QStringLiteral("/tools/runtimes/umu/umu_run.py");
     return isExecutableFile(own) ? own : QString();
+}
+
+// The Wine builds Heroic offers: its own tools, Lutris's runners, the Protons of Steam, the
+// system's wine and the paths the user gave it.
+bool heroicMayRun(const QString& bin, const QString& heroic, const UserPlaces& places) {
+    if (bin == programOnPath(QStringLiteral("wine")) ||
+        bin == programOnPath(QStringLiteral("wine64")))
+        return true;
+    const QJsonArray custom =
+        QJsonDocument::fromJson(
+            readManagerFile(heroic + QStringLiteral("/config.json")).value_or(QByteArray()))
+            .object()[u"defaultSettings"]
+            .toObject()[u"customWinePaths"]
+            .toArray();
+    for (const QJsonValue& path : custom) {
+        if (path.toString() == bin)
+            return true;
+    }
+    return liesIn(bin, QStringList{heroic + QStringLiteral("/tools"),
+                                   places.dataHome + QStringLiteral("/lutris/runners/wine")} +
+                           steamToolFolders(steamPlaces(places)));
 }
 
 } // namespace
@@ -89,9 +111,14 @@ LaunchDescription describeHeroicLaunch(const KnownPrefix& prefix, const UserPlac
     const QString winePrefix = absolutePathOf(textOf(settings[u"winePrefix"]), places.home);
     const QString umu = proton && !flag("disableUMU") ? umuProgram(heroic) : QString();
     launch.programSource = source(QStringLiteral("wineVersion"));
+    const QString kind = proton ? QStringLiteral("Proton") : QStringLiteral("Wine");
     if (!isExecutableFile(bin))
-        launch.missing = proton ? QStringLiteral("its Proton %1").arg(shownPath(bin, places.home))
-                                : QStringLiteral("its Wine %1").arg(shownPath(bin, places.home));
+        launch.missing =
+            QStringLiteral("its %1 %2 is missing").arg(kind, shownPath(bin, places.home));
+    else if (!heroicMayRun(bin, heroic, places))
+        launch.missing = QStringLiteral("its %1 %2, which lies outside Heroic's tools and the Wine "
+                                        "builds it lists")
+                             .arg(kind, shownPath(bin, places.home));
 
     launch.set(QStringLiteral("GAMEID"), QStringLiteral("umu-0"), QStringLiteral("Heroic"));
     for (const QJsonValue& each : settings[u"enviromentOptions"].toArray()) {
@@ -208,14 +235,17 @@ LaunchDescription describeHeroicLaunch(const KnownPrefix& prefix, const UserPlac
     if (flag("showMangohud")) {
         const QString mangohud = programOnPath(QStringLiteral("mangohud"));
         if (mangohud.isEmpty())
-            launch.missing = QStringLiteral("MangoHud, which the game's settings ask for");
+            launch.missing = QStringLiteral("MangoHud, which the game's settings ask for, is not "
+                                            "installed");
         launch.wrappers.append(
             {{mangohud, QStringLiteral("--dlsym")}, source(QStringLiteral("showMangohud"))});
     }
     if (flag("useGameMode")) {
         const QString gamemode = programOnPath(QStringLiteral("gamemoderun"));
         if (gamemode.isEmpty())
-            launch.missing = QStringLiteral("gamemoderun, which the game's settings ask for");
+            launch.missing =
+                QStringLiteral("gamemoderun, which the game's settings ask for, is not "
+                               "installed");
         launch.wrappers.append({{gamemode}, source(QStringLiteral("useGameMode"))});
     }
     launch.notes.append(QStringLiteral(

@@ -391,16 +391,19 @@ LaunchDescription describeLutrisLaunch(const KnownPrefix& prefix, const UserPlac
             custom ? absolutePathOf(QString::fromUtf8(custom->first), places.home) : QString();
         launch.program = isExecutableFile(path) ? path : QString();
         if (launch.program.isEmpty())
-            launch.missing = QStringLiteral("the custom Wine %1").arg(shownPath(path, places.home));
+            launch.missing =
+                QStringLiteral("its custom Wine %1 is missing").arg(shownPath(path, places.home));
     } else if (isProtonName(version)) {
         // Lutris starts a Proton through umu-run, with the Proton's folder and its verb.
         const QString proton = version == QStringLiteral("GE-Proton (Latest)")
                                    ? QStringLiteral("GE-Proton")
                                    : protonFolderNamed(version, places);
         if (proton.isEmpty())
-            launch.missing = QStringLiteral("the Proton %1").arg(version);
+            launch.missing = QStringLiteral("its Proton %1 is missing").arg(version);
         else if (umu.isEmpty())
-            launch.missing = QStringLiteral("umu-run, which Lutris starts %1 with").arg(version);
+            launch.missing =
+                QStringLiteral("umu-run, which Lutris starts %1 with, is not installed")
+                    .arg(version);
         launch.program = launch.missing.isEmpty() ? umu : QString();
         launch.gameAsLocalPath = true;
         launch.set(QStringLiteral("PROTONPATH"), proton, versionSource);
@@ -415,8 +418,8 @@ LaunchDescription describeLutrisLaunch(const KnownPrefix& prefix, const UserPlac
         launch.program = wineOfVersion(version, data);
         if (launch.program.isEmpty())
             launch.missing = version.isEmpty()
-                                 ? QStringLiteral("a Wine: Lutris lists none as installed")
-                                 : QStringLiteral("its Wine %1").arg(version);
+                                 ? QStringLiteral("Lutris lists no Wine as installed")
+                                 : QStringLiteral("its Wine %1 is missing").arg(version);
     }
 
     // The user's variables first, merged name by name; Lutris's own go over them.

@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace gvt::platform {
@@ -45,8 +47,36 @@ QString sourceIn(const QString& file, const QString& key, const QString& home) {
     return shownPath(file, home) + QStringLiteral(": ") + key;
 }
 
+bool liesIn(const QString& path, const QStringList& folders) {
+    char real[PATH_MAX];
+    if (!::realpath(fileNameOfText(path).constData(), real))
+        return false;
+    const QByteArray file(real);
+    for (const QString& folder : folders) {
+        const QByteArray root = realFolderOf(fileNameOfText(folder));
+        if (!root.isEmpty() && file.startsWith(root + '/'))
+            return true;
+    }
+    return false;
+}
+
 QString programOnPath(const QString& name) {
     return findOnPath(name);
+}
+
+QStringList compatibilityToolFolders(const SteamPlaces& steam) {
+    QStringList folders{QStringLiteral("/usr/share/steam/compatibilitytools.d"),
+                        QStringLiteral("/usr/local/share/steam/compatibilitytools.d")};
+    if (!steam.client.isEmpty())
+        folders.append(steam.client + QStringLiteral("/compatibilitytools.d"));
+    return folders;
+}
+
+QStringList steamToolFolders(const SteamPlaces& steam) {
+    QStringList folders = compatibilityToolFolders(steam);
+    for (const QString& library : steam.libraries)
+        folders.append(library + QStringLiteral("/steamapps/common"));
+    return folders;
 }
 
 SteamPlaces steamPlaces(const UserPlaces& places) {

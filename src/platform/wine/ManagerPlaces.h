@@ -38,6 +38,10 @@ QString shownPath(const QString& path, const QString& home);
 // Where a launch value came from: "<file>: <key>".
 QString sourceIn(const QString& file, const QString& key, const QString& home);
 
+// True when a file lies in one of `folders` (links resolved on both sides): a manager's Wine
+// comes from its own folders only, not from wherever a file of it names.
+bool liesIn(const QString& path, const QStringList& folders);
+
 // A program on PATH (as the shell finds it), or empty.
 QString programOnPath(const QString& name);
 
@@ -48,5 +52,9 @@ struct SteamPlaces {
     QStringList libraries;
 };
 SteamPlaces steamPlaces(const UserPlaces& places);
+
+// The folders Steam takes third-party compatibility tools from, and those its own tools are in.
+QStringList compatibilityToolFolders(const SteamPlaces& steam);
+QStringList steamToolFolders(const SteamPlaces& steam);
 
 } // namespace gvt::platform

@@ -63,6 +63,8 @@ QList<KnownPrefix> nearPrefixes(const QString& launcherFolder, const UserPlaces&
             real != launcherFolder)
             list.add({QStringLiteral("Wine"), prefixHolding(real), {}, {}});
     }
+    if (!places.installedPrefix.isEmpty())
+        list.add({QStringLiteral("Wine"), places.installedPrefix, {}, {}});
     if (!places.winePrefix.isEmpty())
         list.add({QStringLiteral("Wine"), places.winePrefix, {}, {}});
     list.add({QStringLiteral("Wine"), places.home + QStringLiteral("/.wine"), {}, {}});
@@ -166,15 +168,20 @@ LaunchDescription describeLaunch(const KnownPrefix& prefix, const UserPlaces& pl
                    places.winePrefix == prefix.folder ? QStringLiteral("$WINEPREFIX")
                                                       : QStringLiteral("the prefix in use"));
     }
-    // $WINE is the user's choice, over any manager's.
+    // $WINE is the user's choice, over any manager's. In the plain prefix the launcher was
+    // installed with, the $WINE of that install stands in for it: the menu sets none.
+    const bool installedWine =
+        places.wine.isEmpty() && !places.installedWine.isEmpty() && prefix.manager == u"Wine" &&
+        sameEntryOnDisk(fileNameOfText(places.installedPrefix), fileNameOfText(prefix.folder));
     if (prefix.manager == u"Wine" || !places.wine.isEmpty()) {
         if (!launch.program.isEmpty() || !launch.missing.isEmpty())
             launch.notes.append(QStringLiteral("$WINE is used instead of %1.")
                                     .arg(launch.program.isEmpty() ? launch.missing
                                                                   : shownFileName(launch.program)));
-        launch.program = wineProgram(places.wine);
-        launch.programSource =
-            places.wine.isEmpty() ? QStringLiteral("wine on PATH") : QStringLiteral("$WINE");
+        launch.program = wineProgram(installedWine ? places.installedWine : places.wine);
+        launch.programSource = installedWine ? QStringLiteral("$WINE when it was installed")
+                               : places.wine.isEmpty() ? QStringLiteral("wine on PATH")
+                                                       : QStringLiteral("$WINE");
         launch.programWords.clear();
         launch.gameAsLocalPath = false;
         launch.missing.clear();

@@ -22,7 +22,8 @@ struct GameInPrefix {
 };
 
 // The prefix whose GAMEDIR names the launcher's own folder on disk, tried in this order: the
-// prefix that holds the launcher (as started, then as resolved), then knownPrefixes(); when none
+// prefix that holds the launcher (as started, then as resolved), the one it was installed with,
+// then knownPrefixes(); when none
 // names it, the first with any GAMEDIR. `lookedIn` says, for the user, where it looked.
 struct PrefixSearch {
     std::optional<GameInPrefix> found;
@@ -38,8 +39,8 @@ KnownPrefix withItsManager(const KnownPrefix& prefix, const UserPlaces& places);
 QList<GameInPrefix> findGames(const UserPlaces& places);
 
 // The prefixes tried before the managers' for a launcher in `launcherFolder`: the one holding it
-// (as started and as resolved), $WINEPREFIX, ~/.wine; the first is also where a program starts
-// when no prefix records the game.
+// (as started and as resolved), the one it was installed with, $WINEPREFIX, ~/.wine; the first
+// is also where a program starts when no prefix records the game.
 QList<KnownPrefix> nearPrefixes(const QString& launcherFolder, const UserPlaces& places);
 
 } // namespace gvt::platform

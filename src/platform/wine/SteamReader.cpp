@@ -48,15 +48,6 @@ InstalledApp installedApp(const SteamPlaces& steam, const QString& appId) {
     return {};
 }
 
-// The folders Steam takes third-party compatibility tools from.
-QStringList compatibilityToolFolders(const SteamPlaces& steam) {
-    QStringList folders{QStringLiteral("/usr/share/steam/compatibilitytools.d"),
-                        QStringLiteral("/usr/local/share/steam/compatibilitytools.d")};
-    if (!steam.client.isEmpty())
-        folders.append(steam.client + QStringLiteral("/compatibilitytools.d"));
-    return folders;
-}
-
 // The folder of a compatibility tool by the name Steam's mapping gives it: a third-party tool
 // that declares that name, else one of Steam's own Protons.
 QString toolFolderNamed(const QString& name, const SteamPlaces& steam) {
@@ -129,12 +120,17 @@ LaunchDescription describeSteamLaunch(const KnownPrefix& prefix, const UserPlace
     // The Proton: the one that last ran the prefix, else the one Steam maps the app to.
     QString proton;
     const auto config = readManagerFile(data + QStringLiteral("/config_info"));
-    if (const QString named = config ? protonFolderOf(*config) : QString();
-        !named.isEmpty() && isExecutableFile(named + QStringLiteral("/proton"))) {
+    const QString named = config ? protonFolderOf(*config) : QString();
+    if (!named.isEmpty() && isExecutableFile(named + QStringLiteral("/proton"))) {
         proton = named;
         launch.programSource =
             sourceIn(data + QStringLiteral("/config_info"),
                      QStringLiteral("the Proton that last ran the prefix"), places.home);
+        // One on a removable disk, say: Steam would not run it, nor do we.
+        if (!liesIn(named + QStringLiteral("/proton"), steamToolFolders(steam)))
+            launch.missing = QStringLiteral("its Proton %1, which lies outside Steam's libraries "
+                                            "and compatibility tool folders")
+                                 .arg(shownPath(named, places.home));
     } else if (!steam.client.isEmpty()) {
         const QString configFile = steam.client + QStringLiteral("/config/config.vdf");
         const VdfNode mapping =
@@ -147,11 +143,15 @@ LaunchDescription describeSteamLaunch(const KnownPrefix& prefix, const UserPlace
         launch.programSource =
             sourceIn(configFile, QStringLiteral("CompatToolMapping: ") + tool, places.home);
         if (proton.isEmpty())
-            launch.missing = tool.isEmpty() ? QStringLiteral("a Proton: neither the prefix nor "
-                                                             "Steam names one")
-                                            : QStringLiteral("its Proton %1").arg(tool);
+            launch.missing = tool.isEmpty()
+                                 ? QStringLiteral("neither the prefix nor Steam names a Proton")
+                                 : QStringLiteral("its Proton %1 is missing").arg(tool);
+        else if (!liesIn(proton + QStringLiteral("/proton"), steamToolFolders(steam)))
+            launch.missing = QStringLiteral("its Proton %1, which lies outside Steam's libraries "
+                                            "and compatibility tool folders")
+                                 .arg(shownPath(proton, places.home));
     } else {
-        launch.missing = QStringLiteral("a Proton: Steam itself was not found");
+        launch.missing = QStringLiteral("Steam itself was not found");
     }
 
     if (launch.missing.isEmpty()) {
