@@ -78,8 +78,8 @@ TEST(FileHistory, ASaveCostsOneFlushMoreTwoWhenTheJournalIsMadeAnew) {
     };
     for (const auto& [content, more] : rows) {
         SCOPED_TRACE(content);
-        EXPECT_EQ(flushesOf([&] { saves.save({u"a.con="_s + QString::fromLatin1(content)}); }),
-                  today + more);
+        const QString line = u"a.con="_s + QString::fromLatin1(content);
+        EXPECT_EQ(flushesOf([&] { saves.save({line}); }), today + more);
     }
     // Beyond the kept entries and their spares, the journal is made anew with the record.
     for (int i = 0; i < gvt::platform::kKeptActions + 8; ++i)
