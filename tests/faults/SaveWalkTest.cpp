@@ -186,7 +186,9 @@ QStringList historyProblems(const Installation& at, const std::map<QString, QByt
                                  full.section(u'/', -1));
     };
     const QList<platform::HistoryChange> newest = entries.value(0).changes;
-    for (const auto& [from, to] : made) {
+    for (const auto& change : made) {
+        const QString& from = change.first;
+        const QString& to = change.second;
         if (std::none_of(newest.begin(), newest.end(), [&](const platform::HistoryChange& c) {
                 return c.path == real(from) &&
                        (from == to ? !c.isRename() && history.content(c.before) == before.at(from)
