@@ -19,4 +19,4 @@ cmake --build build-asan --parallel "$(nproc)"
 (cd build-asan && GVT_WALK_STEP=${GVT_WALK_STEP:-4} QT_QPA_PLATFORM=offscreen \
   ctest --output-on-failure --parallel "$(nproc)")
 
-GVT_FUZZ_BUILD=build-asan scripts/fuzz.sh "${GVT_FUZZ_SECONDS:-20}"
+GVT_FUZZ_BUILD=build-asan scripts/fuzz.sh "${GVT_FUZZ_SECONDS:-12}"
