@@ -334,19 +334,6 @@ void putEnd(QByteArray& out, quint64 id, qint64 time, const QList<quint64>& drop
     putRecord(out, kEnd, {body});
 }
 
-bool readAt(int fd, qint64 offset, qint64 size, QByteArray& out) {
-    out.resize(qsizetype(size));
-    for (qint64 done = 0; done < size;) {
-        const ssize_t n = ::pread(fd, out.data() + done, size_t(size - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
 // The journal of each part as last read by this process: read again from where it ended, or
 // whole when another instance made it anew.
 QHash<QByteArray, Journal>& journals() {

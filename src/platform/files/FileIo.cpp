@@ -35,6 +35,19 @@ bool readFully(int fd, QByteArray& out) {
     }
 }
 
+bool readAt(int fd, qint64 offset, qint64 size, QByteArray& out) {
+    out.resize(qsizetype(size));
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::pread(fd, out.data() + done, size_t(size - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 bool writeFully(int fd, QByteArrayView data, qint64 offset) {
     for (qsizetype done = 0; done < data.size();) {
         const ssize_t n =

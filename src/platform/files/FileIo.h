@@ -39,9 +39,10 @@ private:
     int m_fd;
 };
 
-// All of a file's bytes from where it stands; all of `data` written at `offset`. False on an
-// error.
+// All of a file's bytes from where it stands; `size` bytes read from `offset` (a file that ends
+// first is an error); all of `data` written at `offset`. False on an error.
 bool readFully(int fd, QByteArray& out);
+bool readAt(int fd, qint64 offset, qint64 size, QByteArray& out);
 bool writeFully(int fd, QByteArrayView data, qint64 offset);
 
 // A regular file opened for reading without waiting on it (a pipe or a device is refused, not
